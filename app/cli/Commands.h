@@ -1,0 +1,21 @@
+#pragma once
+// Sub-commands of qingheng-cli. Each add… function registers its commands on the app.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+#include <string>
+
+namespace qingheng::cli {
+
+// Thrown by a command to end with a message on stderr and exit code 1.
+struct CommandError {
+    std::string message;
+};
+
+// Prints one JSON object on stdout, non-ASCII text as UTF-8.
+inline void printJson(const nlohmann::ordered_json& j) { std::cout << j.dump(2, ' ', false) << '\n'; }
+
+void addHexagramCommands(CLI::App& app);
+
+}  // namespace qingheng::cli

@@ -1,0 +1,24 @@
+// qingheng-cli: the command-line companion of the desktop program.
+#include <iostream>
+
+#include "Commands.h"
+#include "platform/ProgramFolder.h"
+
+int main(int argc, char** argv) {
+    qingheng::initProgramFolder(argc, argv);
+    CLI::App app{"青衡六爻 command-line tools"};
+    app.require_subcommand(1);
+    // --home is taken by initProgramFolder; it is listed here for the help text only.
+    app.add_option("--home", "program folder (data in DIR/dat)");
+    qingheng::cli::addHexagramCommands(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : 2;
+    } catch (const qingheng::cli::CommandError& e) {
+        std::cerr << e.message << '\n';
+        return 1;
+    }
+    return 0;
+}

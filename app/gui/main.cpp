@@ -1,0 +1,14 @@
+// The desktop program.
+#include <QApplication>
+
+#include "platform/ProgramFolder.h"
+#include "ui/Untmain.h"
+
+int main(int argc, char** argv) {
+    qingheng::initProgramFolder(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("青衡六爻"));
+    qingheng::TFrmMain window;
+    window.show();
+    return QApplication::exec();
+}

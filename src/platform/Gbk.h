@@ -1,0 +1,62 @@
+#pragma once
+// GBK (code page 936) text helpers. Text is UTF-8 in memory and GBK on disk; every
+// width the reports count is a GBK byte count (one CJK character = 2 bytes = 2 columns).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qingheng::gbk {
+
+// UTF-8 to GBK bytes; nullopt when the input is not valid UTF-8 or holds a character
+// that GBK cannot encode. Nothing is ever replaced silently.
+std::optional<std::string> fromUtf8(std::string_view utf8);
+
+// GBK bytes to UTF-8; nullopt when the bytes are not valid GBK.
+std::optional<std::string> toUtf8(std::string_view gbkBytes);
+
+// True when the UTF-8 text converts to GBK without loss.
+bool canEncode(std::string_view utf8);
+
+// Bytes the UTF-8 text takes in GBK. Assumes encodable text (check with canEncode
+// where the text comes from a user): ASCII counts 1, every other character 2.
+int width(std::string_view utf8);
+
+// Pads with blanks on the right (padRight) or left (padLeft) to the given GBK width.
+// Text already at or beyond the width is returned unchanged.
+std::string padRight(std::string_view utf8, int targetWidth);
+std::string padLeft(std::string_view utf8, int targetWidth);
+
+// The characters whose GBK bytes lie within [start, start + length). A character cut by
+// either edge is left out, so a slice never splits a character.
+std::string slice(std::string_view utf8, int start, int length);
+
+// The longest prefix whose GBK width does not exceed maxWidth, cut on a character boundary.
+std::string truncate(std::string_view utf8, int maxWidth);
+
+// Byte classes of double-byte GBK characters.
+constexpr bool isLeadByte(std::uint8_t b) { return b >= 0x81 && b <= 0xFE; }
+constexpr bool isTrailByte(std::uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE); }
+
+// Length in bytes of the UTF-8 sequence starting with byte b (1 for invalid leads).
+constexpr int utf8SequenceLength(std::uint8_t b) {
+    if (b < 0x80) return 1;
+    if ((b & 0xE0) == 0xC0) return 2;
+    if ((b & 0xF0) == 0xE0) return 3;
+    if ((b & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
+// Calls visit with each character (one code point as UTF-8 bytes); false when the
+// text ends inside a character.
+bool forEachCharacter(std::string_view utf8, const auto& visit) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const int n = utf8SequenceLength(static_cast<std::uint8_t>(utf8[i]));
+        if (i + n > utf8.size()) return false;
+        visit(utf8.substr(i, n));
+        i += n;
+    }
+    return true;
+}
+
+}  // namespace qingheng::gbk
