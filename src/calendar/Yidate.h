@@ -1,0 +1,87 @@
+#pragma once
+// CYiDate: the calendar calculator for 1900-2050. Gregorian ⇄ lunar conversion from packed
+// tables, day counts, solar-term moments, true solar time, and the rules of the four
+// pillars. It holds no state; create one wherever it is needed.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "vocab/Signs.h"
+
+namespace qingheng {
+
+inline constexpr int kFirstYear = 1900;
+inline constexpr int kLastYear = 2050;
+inline constexpr int kTableYears = kLastYear - kFirstYear + 1;  // 151 rows
+
+// A date and time; Gregorian or lunar depending on the call.
+struct DateRecord {
+    std::int16_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    friend bool operator==(const DateRecord&, const DateRecord&) = default;
+};
+
+// Earlier-than on (year, month, day, hour, minute).
+bool IsBefore(const DateRecord& a, const DateRecord& b);
+
+// The three packed tables: row = year - 1900, column = month - 1.
+extern const std::uint32_t SolarToLunarTable[kTableYears][12];
+extern const std::uint32_t LunarToSolarTable[kTableYears][12];
+extern const std::uint32_t SolarTermTable[kTableYears][12];
+
+// The 24 term names in month order, "小寒" first: term k (0 first, 1 second) of month m is
+// entry 2(m-1)+k.
+extern const std::array<const char*, 24> kSolarTermNames;
+
+class CYiDate {
+public:
+    // Gregorian date-time (year 1900-2050) to lunar; returns the leap flag (1 = leap month).
+    std::uint8_t SolarToLunar(const DateRecord& solar, DateRecord& lunar) const;
+    // Lunar date-time (lunar year 1900-2050) to Gregorian; false with the message on failure.
+    bool LunarToSolar(const DateRecord& lunar, DateRecord& solar, bool leap, std::string& message) const;
+    bool IsValidSolarDate(const DateRecord& date) const;
+    void AddOneDay(DateRecord& date) const;
+    double JulianDay(const DateRecord& date) const;
+    void FromJulianDay(double jd, DateRecord& date) const;
+    // 1-30 in Chinese numerals ("一" … "十", "十一", "二十", "廿一", "三十").
+    std::string ChineseNumeral(int n) const;
+    GanZhi CombineStemBranch(Stem stem, Branch branch) const;
+    // which = 1: the month's first term; any other value: its second term.
+    void SolarTermMoment(int year, int month, int which, DateRecord& moment) const;
+    // Moves a Beijing clock time to true solar time at the longitude (degrees east).
+    void TrueSolarTime(float longitude, DateRecord& date) const;
+};
+
+struct FourPillars {
+    GanZhi year = -1, month = -1, day = -1, hour = -1;
+};
+
+// The pillar rules. YearPillar/MonthPillar date by the solar terms; DayPillar advances at
+// hour 23; HourPillar takes the day pillar after that advance.
+GanZhi YearPillar(const DateRecord& moment);
+GanZhi MonthPillar(const DateRecord& moment, GanZhi yearPillar);
+GanZhi DayPillar(const DateRecord& date);
+GanZhi HourPillar(int hour, GanZhi dayPillar);
+
+// The casting time as the user entered it.
+struct CastingTime {
+    std::int16_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    std::uint8_t lunar = 0;  // 1 = year, month and day are a lunar date
+    std::uint8_t leap = 0;   // 1 = leap lunar month
+};
+
+// A casting time dated in both calendars and the sexagenary cycle.
+struct DatedMoment {
+    DateRecord moment;     // T: the casting moment as a Gregorian clock time
+    DateRecord gregorian;  // G: Gregorian fields after the true-solar-time correction
+    DateRecord lunar;      // lunar fields (from G, moved to the next day at hour 23)
+    std::uint8_t leap = 0;
+    FourPillars pillars;   // year and month from T, day and hour from G
+};
+
+inline constexpr float kNoLongitude = -501.0f;  // a longitude of -500 or less: none given
+
+// Dates a casting time: the one rule the chart engine, the time-casting dialog and the
+// perpetual calendar share. On failure returns false with the user's message in error.
+bool DateCastingTime(const CastingTime& entry, float longitude, DatedMoment& out, std::string& error);
+
+}  // namespace qingheng
