@@ -1,0 +1,46 @@
+#include "ui/Untdatelists.h"
+
+#include "vocab/Signs.h"
+
+namespace qingheng {
+
+QString hourItemText(int hour) {
+    const Branch branch = ((hour + 1) / 2 % 12 + 1) % 12;  // 0 and 23 are 子, 21 and 22 亥
+    return QStringLiteral("%1时%2").arg(hour).arg(QString::fromUtf8(BranchName(branch).data(), 3));
+}
+
+void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute) {
+    month->clear();
+    day->clear();
+    hour->clear();
+    minute->clear();
+    for (int m = 1; m <= 12; ++m) month->addItem(QStringLiteral("%1月").arg(m));
+    for (int d = 1; d <= 31; ++d) day->addItem(QStringLiteral("%1日").arg(d));
+    for (int h = 0; h <= 23; ++h) hour->addItem(hourItemText(h));
+    for (int n = 0; n <= 59; ++n) minute->addItem(QStringLiteral("%1分").arg(n));
+    for (QComboBox* list : {month, day, hour, minute}) list->setMaxVisibleItems(16);
+}
+
+void linkYearUpDown(QLineEdit* year, QSpinBox* upDown) {
+    year->setMaxLength(4);
+    upDown->setRange(0, 150);
+    upDown->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    upDown->setFixedWidth(22);  // arrows only: the year shows in the edit
+    upDown->setKeyboardTracking(false);
+    QObject::connect(upDown, &QSpinBox::valueChanged, year,
+                     [year](int position) { year->setText(QString::number(1900 + position)); });
+}
+
+int yearFromEdit(const QLineEdit* year) {
+    bool ok = false;
+    const int value = year->text().trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+void showYear(QLineEdit* year, QSpinBox* upDown, int value) {
+    const QSignalBlocker block(upDown);
+    upDown->setValue(value - 1900);
+    year->setText(QString::number(value));
+}
+
+}  // namespace qingheng

@@ -1,0 +1,26 @@
+#pragma once
+// The month, day, hour and minute drop-down lists shared by the date dialogs, and the
+// year edit with its up-down control.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
+
+namespace qingheng {
+
+// "1月".."12月", "1日".."31日", "0时子".."23时子", "0分".."59分".
+void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute);
+
+// The label of hour h (0-23): the number, "时" and the branch of its double hour.
+QString hourItemText(int hour);
+
+// Links a year edit (4 characters) and its up-down control (0-150 = year - 1900): clicking
+// the up-down writes 1900 + its position into the edit.
+void linkYearUpDown(QLineEdit* year, QSpinBox* upDown);
+
+// The year typed in the edit; a non-number counts as 0.
+int yearFromEdit(const QLineEdit* year);
+
+// Sets the edit and the up-down from a year.
+void showYear(QLineEdit* year, QSpinBox* upDown, int value);
+
+}  // namespace qingheng
