@@ -305,9 +305,21 @@ GanZhi MonthPillar(const DateRecord& moment, GanZhi yearPillar) {
     int m = moment.month;
     if (BeforeTerm(moment, m, 1)) --m;
     if (m <= 1) m += 12;
-    const Branch branch = (m + 1) % 12;
-    const Stem stem = mod(m + 2 * (yearPillar % 10) - 1, 10);
+    return MonthPillarOfNumber(m, yearPillar);
+}
+
+GanZhi MonthPillarOfNumber(int monthNumber, GanZhi yearPillar) {
+    const Branch branch = mod(monthNumber + 1, 12);
+    const Stem stem = mod(monthNumber + 2 * (yearPillar % 10) - 1, 10);
     return CYiDate().CombineStemBranch(stem, branch);
+}
+
+GanZhi LunarYearPillar(int lunarYear) { return mod(lunarYear - 1863, 60); }
+
+GanZhi LunarMonthPillar(int lunarMonth, GanZhi lunarYearPillar) {
+    int m = (lunarMonth + 1) % 12;
+    if (m <= 1) m += 12;
+    return MonthPillarOfNumber(m, lunarYearPillar);
 }
 
 GanZhi DayPillar(const DateRecord& date) {
