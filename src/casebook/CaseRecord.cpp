@@ -1,0 +1,170 @@
+#include "casebook/CaseRecord.h"
+
+#include <cstring>
+
+#include <fmt/format.h>
+
+#include "platform/Gbk.h"
+
+namespace qingheng {
+namespace {
+
+constexpr std::array<CaseFieldInfo, 7> kFields = {{
+    {"求测人", slot::kName, slot::kNameSize, 10},
+    {"类别", slot::kCategory, slot::kCategorySize, 13},
+    {"附加信息", 60, 1002, 1000},
+    {"占问事宜", slot::kQuestion, slot::kQuestionSize, 40},
+    {"主卦卦码", 1176, 7, 6},
+    {"变卦卦码", 1183, 7, 6},
+    {"起卦方式", 1190, 22, 21},
+}};
+
+constexpr int kYearOffset = slot::kYear, kMonth = 34, kDay = 36, kHour = 38, kMinute = 40;
+constexpr int kLunar = 42, kLeap = 43, kReserved1 = 46, kReserved2 = 48, kLongitude = 52, kLatitude = 56;
+constexpr int kUseGod = 1104, kUnused = 1108;
+
+template <typename T>
+void put(CaseRecordBytes& out, int offset, T value) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    std::memcpy(out.data() + offset, &value, sizeof value);  // the platform is little-endian
+}
+
+template <typename T>
+T get(const CaseRecordBytes& in, int offset) {
+    T value;
+    std::memcpy(&value, in.data() + offset, sizeof value);
+    return value;
+}
+
+// Converts byte by byte where the whole field is not valid GBK, so one damaged character
+// does not hide the rest of the text.
+std::string decodeLeniently(std::string_view bytes) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        const std::size_t n = (gbk::isLeadByte(b) && i + 1 < bytes.size()) ? 2 : 1;
+        if (const auto text = gbk::toUtf8(bytes.substr(i, n))) {
+            out += *text;
+        } else {
+            out += "\xEF\xBF\xBD";
+        }
+        i += n;
+    }
+    return out;
+}
+
+}  // namespace
+
+const CaseFieldInfo& caseFieldInfo(CaseField field) { return kFields[static_cast<int>(field)]; }
+
+const std::string& CaseRecord::text(CaseField field) const {
+    switch (field) {
+        case CaseField::Name: return name;
+        case CaseField::Category: return category;
+        case CaseField::Extra: return extra;
+        case CaseField::Question: return question;
+        case CaseField::MainCode: return mainCode;
+        case CaseField::ChangedCode: return changedCode;
+        case CaseField::Label: break;
+    }
+    return label;
+}
+
+std::string& CaseRecord::text(CaseField field) {
+    return const_cast<std::string&>(static_cast<const CaseRecord&>(*this).text(field));
+}
+
+Status checkCaseText(CaseField field, std::string_view utf8) {
+    const CaseFieldInfo& info = caseFieldInfo(field);
+    bool encodable = true;
+    std::string firstBad;
+    const bool whole = gbk::forEachCharacter(utf8, [&](std::string_view ch) {
+        if (encodable && !gbk::canEncode(ch)) {
+            encodable = false;
+            firstBad = std::string(ch);
+        }
+    });
+    if (!whole || !gbk::canEncode(utf8)) {
+        if (firstBad.empty()) return Status::failure(fmt::format("{}含有无法保存的字符。", info.title));
+        return Status::failure(fmt::format("{}含有无法保存的字符“{}”，请换用其他写法。", info.title, firstBad));
+    }
+    if (gbk::width(utf8) > info.maxBytes) {
+        return Status::failure(fmt::format("{}太长：最多{}个字节（一个汉字占两个字节）。", info.title, info.maxBytes));
+    }
+    return Status::success();
+}
+
+Status checkCaseRecord(const CaseRecord& record) {
+    for (int f = 0; f < static_cast<int>(kFields.size()); ++f) {
+        const auto field = static_cast<CaseField>(f);
+        if (Status s = checkCaseText(field, record.text(field)); !s) return s;
+    }
+    return Status::success();
+}
+
+Status encodeCaseRecord(const CaseRecord& r, CaseRecordBytes& out) {
+    CaseRecordBytes bytes{};
+    for (int f = 0; f < static_cast<int>(kFields.size()); ++f) {
+        const auto field = static_cast<CaseField>(f);
+        if (Status s = checkCaseText(field, r.text(field)); !s) return s;
+        const std::string gbkText = *gbk::fromUtf8(r.text(field));
+        std::memcpy(bytes.data() + kFields[f].offset, gbkText.data(), gbkText.size());
+    }
+    put<std::uint32_t>(bytes, slot::kId, r.id);
+    put<std::uint8_t>(bytes, slot::kDeleted, r.deleted ? 1 : 0);
+    put(bytes, kYearOffset, r.year);
+    put(bytes, kMonth, r.month);
+    put(bytes, kDay, r.day);
+    put(bytes, kHour, r.hour);
+    put(bytes, kMinute, r.minute);
+    put<std::uint8_t>(bytes, kLunar, r.lunar ? 1 : 0);
+    put<std::uint8_t>(bytes, kLeap, r.leap ? 1 : 0);
+    put(bytes, slot::kKindCode, r.kindCode);
+    put(bytes, kReserved1, r.reserved1);
+    put(bytes, kReserved2, r.reserved2);
+    put(bytes, kLongitude, r.longitude);
+    put(bytes, kLatitude, r.latitude);
+    put(bytes, kUseGod, r.useGod);
+    std::memcpy(bytes.data() + kUnused, r.unused.data(), r.unused.size());
+    out = bytes;
+    return Status::success();
+}
+
+std::string decodeGbkField(const char* field, int size) {
+    const std::size_t length = strnlen(field, static_cast<std::size_t>(size));
+    const std::string_view bytes(field, length);
+    if (auto text = gbk::toUtf8(bytes)) return std::move(*text);
+    return decodeLeniently(bytes);
+}
+
+CaseRecord decodeCaseRecord(const CaseRecordBytes& bytes) {
+    CaseRecord r;
+    for (int f = 0; f < static_cast<int>(kFields.size()); ++f) {
+        r.text(static_cast<CaseField>(f)) = decodeGbkField(bytes.data() + kFields[f].offset, kFields[f].size);
+    }
+    r.id = get<std::uint32_t>(bytes, slot::kId);
+    r.deleted = get<std::uint8_t>(bytes, slot::kDeleted) != 0;
+    r.year = get<std::int16_t>(bytes, kYearOffset);
+    r.month = get<std::int16_t>(bytes, kMonth);
+    r.day = get<std::int16_t>(bytes, kDay);
+    r.hour = get<std::int16_t>(bytes, kHour);
+    r.minute = get<std::int16_t>(bytes, kMinute);
+    r.lunar = get<std::uint8_t>(bytes, kLunar) == 1;
+    r.leap = get<std::uint8_t>(bytes, kLeap) == 1;
+    r.kindCode = get<std::uint8_t>(bytes, slot::kKindCode);
+    r.reserved1 = get<std::int16_t>(bytes, kReserved1);
+    r.reserved2 = get<std::int16_t>(bytes, kReserved2);
+    r.longitude = get<float>(bytes, kLongitude);
+    r.latitude = get<float>(bytes, kLatitude);
+    r.useGod = get<std::uint32_t>(bytes, kUseGod);
+    std::memcpy(r.unused.data(), bytes.data() + kUnused, r.unused.size());
+    return r;
+}
+
+std::string caseDateText(const CaseRecord& r) {
+    std::string text = r.lunar ? "农" : "公";
+    if (r.lunar && r.leap) text += "闰";
+    return text + fmt::format("{}-{}-{}", r.year, r.month, r.day);
+}
+
+}  // namespace qingheng
