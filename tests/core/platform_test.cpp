@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/FileUtil.h"
+#include "platform/Gbk.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/StringTable.h"
+
+using namespace qingheng;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path freshFolder(const std::string& name) {
+    const fs::path dir = fs::temp_directory_path() / ("qingheng_platform_" + name + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+}  // namespace
+
+TEST(Gbk, RoundTripsChineseAndAscii) {
+    const std::string text = "乾为天 ━━━○ 螣蛇 abc";
+    const auto bytes = gbk::fromUtf8(text);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(static_cast<int>(bytes->size()), gbk::width(text));
+    EXPECT_EQ(gbk::toUtf8(*bytes), text);
+    // 甲 is B C C D in GBK.
+    EXPECT_EQ(*gbk::fromUtf8("甲"), "\xBC\xD7");
+}
+
+TEST(Gbk, RefusesInvalidInputInsteadOfReplacingIt) {
+    EXPECT_FALSE(gbk::canEncode("emoji 😀"));
+    EXPECT_FALSE(gbk::fromUtf8("\xE4\xB8"));          // truncated UTF-8
+    EXPECT_FALSE(gbk::toUtf8("\xBC"));                // lead byte without trail
+    EXPECT_FALSE(gbk::toUtf8("\xFF\xFF"));            // not GBK
+    EXPECT_TRUE(gbk::canEncode("撝餗纆繻"));
+}
+
+TEST(Gbk, WidthsPaddingAndSlicing) {
+    EXPECT_EQ(gbk::width("甲"), 2);
+    EXPECT_EQ(gbk::width("━━━  "), 8);
+    EXPECT_EQ(gbk::width("━　━×"), 8);
+    EXPECT_EQ(gbk::width("(卦身：午)"), 10);
+    EXPECT_EQ(gbk::padLeft("甲", 4), "  甲");
+    EXPECT_EQ(gbk::padRight("乾为天", 8), "乾为天  ");
+    EXPECT_EQ(gbk::padRight("火天大有", 8), "火天大有");
+    EXPECT_EQ(gbk::slice("ab乾为天", 2, 4), "乾为");
+    EXPECT_EQ(gbk::slice("ab乾为天", 3, 4), "为");  // 乾 is cut by the start: left out
+    EXPECT_EQ(gbk::truncate("求测人张三", 7), "求测人");
+    EXPECT_TRUE(gbk::isLeadByte(0xB0));
+    EXPECT_FALSE(gbk::isLeadByte(0x80));
+    EXPECT_TRUE(gbk::isTrailByte(0x40));
+    EXPECT_FALSE(gbk::isTrailByte(0x7F));
+}
+
+TEST(IniFile, MissingFileGivesDefaults) {
+    const IniFile ini(freshFolder("missing") / "none.ini");
+    EXPECT_TRUE(ini.loadStatus().ok);
+    EXPECT_EQ(ini.readString("minggao", "fname", "宋体"), "宋体");
+    EXPECT_EQ(ini.readInteger("winpos", "left", 10), 10);
+    EXPECT_FALSE(ini.readBool("set", "nagan", false));
+}
+
+TEST(IniFile, RoundTripsChineseSectionsAndKeysInGbk) {
+    const fs::path path = freshFolder("roundtrip") / "dat" / "test.ini";
+    {
+        IniFile ini(path);
+        ini.writeString("类别", "名称", "临时保存");
+        ini.writeInteger("winpos", "left", -5);
+        ini.writeBool("set", "nagan", true);
+        ASSERT_TRUE(ini.save().ok);  // creates the dat folder
+    }
+    const auto bytes = readFileBytes(path);
+    ASSERT_TRUE(bytes);
+    EXPECT_NE(bytes->find(*gbk::fromUtf8("[类别]")), std::string::npos);  // GBK on disk
+    EXPECT_NE(bytes->find("\r\n"), std::string::npos);
+    const IniFile again(path);
+    EXPECT_EQ(again.readString("类别", "名称", ""), "临时保存");
+    EXPECT_EQ(again.readInteger("WINPOS", "Left", 0), -5);
+    EXPECT_TRUE(again.readBool("set", "nagan", false));
+    EXPECT_EQ(again.readInteger("set", "nagan", 7), 1);
+    EXPECT_EQ(again.readInteger("winpos", "missing", 7), 7);
+}
+
+TEST(IniFile, ReadsFilesWrittenByOtherProgramsAndRefusesUnencodableText) {
+    const fs::path path = freshFolder("foreign") / "lyinit.ini";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "[minggao]\r\nfname=" << *gbk::fromUtf8("宋体") << "\r\nfsize=abc\r\n";
+    }
+    IniFile ini(path);
+    EXPECT_EQ(ini.readString("minggao", "fname", ""), "宋体");
+    EXPECT_EQ(ini.readInteger("minggao", "fsize", 12), 12);  // not a number: the default
+    ini.writeString("classes", "1", "😀");
+    EXPECT_FALSE(ini.save().ok);
+    EXPECT_EQ(IniFile(path).readString("minggao", "fname", ""), "宋体");  // old file intact
+}
+
+TEST(StringTable, ParsesEscapesAndSkipsComments) {
+    std::vector<std::pair<int, std::string>> entries;
+    std::string error;
+    ASSERT_TRUE(parseStringSource("# comment\n5\ta\\r\\nb\\\\c\\t\n\n6\t\n",
+                                  [&](int id, std::string text) { entries.emplace_back(id, text); }, &error));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].second, "a\r\nb\\c\t");
+    EXPECT_EQ(entries[1].second, "");
+    EXPECT_FALSE(parseStringSource("x\tbad id\n", [](int, std::string) {}, &error));
+    EXPECT_FALSE(parseStringSource("1\tbad escape \\q\n", [](int, std::string) {}, &error));
+    EXPECT_EQ(error, "line 1");
+}
+
+TEST(StringTable, MissingIdReadsAsEmpty) {
+    EXPECT_EQ(resourceString(999999), "");
+    EXPECT_EQ(gbk::width(resourceString(700)), 64 * 8);
+}
+
+TEST(ProgramFolder, HomeOptionOverridesAndIsRemovedFromArguments) {
+    const fs::path home = freshFolder("home");
+    std::string a0 = "prog", a1 = "--home", a2 = home.string(), a3 = "chart";
+    char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
+    int argc = 4;
+    initProgramFolder(argc, argv);
+    EXPECT_EQ(argc, 2);
+    EXPECT_STREQ(argv[1], "chart");
+    EXPECT_EQ(programFolder(), home);
+    EXPECT_EQ(datFile("set.ini"), home / "dat" / "set.ini");
+}
