@@ -17,6 +17,7 @@ struct CommandError {
 inline void printJson(const nlohmann::ordered_json& j) { std::cout << j.dump(2, ' ', false) << '\n'; }
 
 void addHexagramCommands(CLI::App& app);
+void addCastCommands(CLI::App& app);
 void addCalendarCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

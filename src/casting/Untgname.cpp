@@ -1,0 +1,104 @@
+#include "casting/Untgname.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "casting/Untcastinput.h"
+#include "ui/Untprompt.h"
+
+namespace qingheng {
+
+namespace {
+constexpr std::array<const char*, 6> kMovingCaptions = {"初爻", "二爻", "三爻", "四爻", "五爻", "上爻"};
+}
+
+QGroupBox* createMovingLineBoxes(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("动爻"), parent);
+    group->setObjectName("GrpMoving");
+    auto* column = new QVBoxLayout(group);
+    for (int k = 5; k >= 0; --k) {  // top line first, as the lines are drawn
+        auto* box = new QCheckBox(QString::fromUtf8(kMovingCaptions[k]), group);
+        box->setObjectName(QStringLiteral("Chk%1").arg(k));
+        column->addWidget(box);
+    }
+    return group;
+}
+
+MovingLines tickedMovingLines(const QGroupBox* group) {
+    MovingLines moving{};
+    for (int k = 0; k < 6; ++k) {
+        const auto* box = group->findChild<QCheckBox*>(QStringLiteral("Chk%1").arg(k));
+        moving[k] = box && box->isChecked();
+    }
+    return moving;
+}
+
+TFrmGName::TFrmGName(QWidget* parent) : QDialog(parent) {
+    setObjectName("FrmGName");
+    setWindowTitle(QStringLiteral("卦名起卦法"));
+
+    grid_ = new QTableWidget(kNameGridRows, kNameGridColumns, this);
+    grid_->setObjectName("sgridgua");
+    grid_->horizontalHeader()->hide();
+    grid_->verticalHeader()->hide();
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int col = 0; col < kNameGridColumns; ++col) {
+        for (int row = 0; row < kNameGridRows; ++row)
+            grid_->setItem(row, col, new QTableWidgetItem(qstr(NameGridCell(col, row))));
+    }
+    grid_->resizeColumnsToContents();
+    grid_->setCurrentCell(1, 0);
+
+    moving_ = createMovingLineBoxes(this);
+    auto* btnok = new QPushButton(QStringLiteral("布卦"), this);
+    btnok->setObjectName("Btnok");
+    btnok->setDefault(true);
+    auto* btncan = new QPushButton(QStringLiteral("取消"), this);
+    btncan->setObjectName("Btncan");
+    btncan->setAutoDefault(false);
+    connect(btnok, &QPushButton::clicked, this, &TFrmGName::BtnokClick);
+    connect(btncan, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(moving_);
+    side->addStretch();
+    side->addWidget(btnok);
+    side->addWidget(btncan);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(grid_, 1);
+    layout->addLayout(side);
+    resize(720, 360);
+}
+
+CastResult TFrmGName::castResult() const {
+    CastResult r;
+    r.mainCode = mainCode_;
+    r.changedCode = changedCode_;
+    r.method = CastingMethod::Name;
+    r.label = std::string(CastingMethodLabel(r.method));
+    return r;
+}
+
+void TFrmGName::BtnokClick() {
+    const int row = grid_->currentRow();
+    const QTableWidgetItem* cell = grid_->currentItem();
+    const auto code = cell ? CodeOfNameCell(cell->text().toStdString(), row) : std::nullopt;
+    if (!code) {
+        // A palace heading names no hexagram.
+        prompts().message(this, QStringLiteral("请选择一个卦名"), QStringLiteral("提示"), PromptIcon::Information);
+        return;
+    }
+    mainCode_ = *code;
+    changedCode_ = *code;
+    ApplyMovingLines(mainCode_, changedCode_, tickedMovingLines(moving_));
+    accept();
+}
+
+}  // namespace qingheng

@@ -1,0 +1,38 @@
+#pragma once
+// TFrmGName "卦名起卦法": the 64 hexagram names in an 8 x 9 grid (one column per palace),
+// with the moving lines ticked below.
+#include <QDialog>
+
+#include "casting/Casting.h"
+#include "casting/NameCasting.h"
+
+class QGroupBox;
+class QTableWidget;
+
+namespace qingheng {
+
+// The "动爻" group of both hexagram dialogs: Chk5 "上爻" … Chk0 "初爻", all clear.
+QGroupBox* createMovingLineBoxes(QWidget* parent);
+// The ticked boxes of such a group.
+MovingLines tickedMovingLines(const QGroupBox* group);
+
+class TFrmGName : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmGName(QWidget* parent = nullptr);
+
+    const std::string& mainCode() const { return mainCode_; }
+    const std::string& changedCode() const { return changedCode_; }
+    CastResult castResult() const;
+
+private slots:
+    void BtnokClick();
+
+private:
+    QTableWidget* grid_ = nullptr;
+    QGroupBox* moving_ = nullptr;
+    std::string mainCode_;
+    std::string changedCode_;
+};
+
+}  // namespace qingheng
