@@ -32,6 +32,10 @@ extern const std::uint32_t SolarTermTable[kTableYears][12];
 // entry 2(m-1)+k.
 extern const std::array<const char*, 24> kSolarTermNames;
 
+// The equation of time in minutes by 0-based day of the year (leap-year days; a common year
+// reads the same index, so from March on it takes the value of the day before).
+extern const std::array<double, 366> EquationOfTimeTable;
+
 class CYiDate {
 public:
     // Gregorian date-time (year 1900-2050) to lunar; returns the leap flag (1 = leap month).
