@@ -19,5 +19,6 @@ inline void printJson(const nlohmann::ordered_json& j) { std::cout << j.dump(2, 
 void addHexagramCommands(CLI::App& app);
 void addCastCommands(CLI::App& app);
 void addCalendarCommands(CLI::App& app);
+void addChartCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

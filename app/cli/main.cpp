@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     qingheng::cli::addHexagramCommands(app);
     qingheng::cli::addCastCommands(app);
     qingheng::cli::addCalendarCommands(app);
+    qingheng::cli::addChartCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

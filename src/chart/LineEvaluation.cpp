@@ -1,0 +1,126 @@
+// Rating of one line against the month and the day, its change, void and relations, and
+// the 反吟/伏吟 rule of the two trigrams.
+#include "chart/Liuyaoex.h"
+
+namespace qingheng {
+namespace {
+
+bool isStrongSeason(SeasonState s) { return s == 0 || s == 1; }  // 旺, 相
+
+bool isStrongStage(GrowthStage g) { return g <= kStageDiWang || g == kStageMu; }
+
+int seasonAndDayScore(const Chart& c, Branch b) {
+    const Phase p = PhaseOfBranch(b);
+    return (isStrongSeason(SeasonStateOf(p, c.monthBranch())) ? 1 : 0) +
+           (isStrongStage(GrowthStageOf(p, c.dayBranch())) ? 1 : 0);
+}
+
+// The one two-branch phrase word between the line's branch b and o, or empty.
+std::string_view pairWord(Branch b, Branch o) {
+    if (o == b && IsSelfPunishing(b)) return "自刑";
+    if (Clashes(o, b)) return "相冲";
+    if (o == HarmonyPartner(b)) return "六合";
+    if (o == HarmPartner(b)) return "相害";
+    if (IsRudePunishment(b, o)) return "无礼之刑";
+    return {};
+}
+
+void appendPairPhrase(std::string& text, Branch b, Branch o, std::string_view name, std::string_view where) {
+    const std::string_view word = pairWord(b, o);
+    if (word.empty()) return;
+    text.append(BranchName(b)).append(BranchName(o)).append(name).append("与").append(where).append(word).append(",");
+}
+
+void appendTriplePhrase(std::string& text, const Chart& c, Branch b, std::string_view name) {
+    const int code = ClassifyBranchTriple(b, c.monthBranch(), c.dayBranch());
+    if (code < 0) return;
+    text.append(BranchName(b)).append(BranchName(c.monthBranch())).append(BranchName(c.dayBranch()));
+    text.append(name).append("与月令与日辰").append(TripleName(code));
+    // The fire combination has always been written with a full-width comma.
+    text.append(code == 2 ? "，" : ",");
+}
+
+constexpr std::string_view kOuterFanYin = "\n  ◇外卦反吟，有他人或它物不安之像，不利测事。";
+constexpr std::string_view kInnerFanYin = "\n  ◇内卦反吟，有求测人不安之像，不利测事。";
+constexpr std::string_view kOuterFuYin = "\n  ◇外卦伏吟，有他人或它物忧虑呻吟之像，不利测事。";
+constexpr std::string_view kInnerFuYin = "\n  ◇内卦伏吟，有求测人忧虑呻吟之像，不利测事。";
+
+bool isFanYin(const Chart& c, bool outer) {
+    const Trigram t = outer ? c.main.upper : c.main.lower;
+    const Trigram u = outer ? c.changed.upper : c.changed.lower;
+    const int d = mod(PhaseOfTrigram(t) - PhaseOfTrigram(u), 5);
+    return d == 2 || d == 3;
+}
+
+bool isFuYin(const Chart& c, bool outer) {
+    const Trigram t = outer ? c.main.upper : c.main.lower;
+    const Trigram u = outer ? c.changed.upper : c.changed.lower;
+    const int middle = outer ? 4 : 1;  // line 5 outside, line 2 inside
+    return t != u && c.branches[middle] == c.changedBranches[middle];
+}
+
+}  // namespace
+
+LineEvaluation EvaluateLine(const Chart& c, std::string_view name, int line, Branch b) {
+    LineEvaluation out;
+    std::string& text = out.text;
+    const Phase p = PhaseOfBranch(b);
+    text.append(BranchName(b)).append(PhaseName(p));
+
+    const SeasonState season = SeasonStateOf(p, c.monthBranch());
+    text.append(SeasonStateName(season)).append("于月令,");
+    const GrowthStage stage = GrowthStageOf(p, c.dayBranch());
+    text.append(GrowthStageName(stage)).append("于日辰");
+    out.score = seasonAndDayScore(c, b);
+
+    if (c.movingCount == 0) {
+        text.append(",");
+    } else {
+        const Branch changed = c.changedBranches[line];
+        out.change = BaseChangeStateOf(b, changed);
+        text.append(",化").append(ChangeStateWord(out.change)).append(",");
+        if (Clashes(b, changed)) {
+            text.append("化六冲,");
+            out.change = kChangeClash;
+        }
+        if (changed == HarmonyPartner(b)) {
+            text.append("化六合,");
+            out.change = kChangeHarmony;
+        }
+        if (GrowthStageOf(p, changed) == kStageMu) {
+            text.append("化入墓,");
+            out.change = kChangeTomb;
+        }
+    }
+
+    if (b == c.voidBranches[0] || b == c.voidBranches[1]) text.append("逢空亡,");
+    appendPairPhrase(text, b, c.monthBranch(), name, "月令");
+    appendPairPhrase(text, b, c.dayBranch(), name, "日辰");
+    appendTriplePhrase(text, c, b, name);
+
+    if (!text.empty() && text.back() == ',') {
+        text.pop_back();
+        text.append("。");
+    }
+    return out;
+}
+
+LineScore ScoreLine(const Chart& c, int line, Branch b) {
+    return {seasonAndDayScore(c, b), ChangeStateOf(b, c.changedBranches[line])};
+}
+
+int FanFuYinFlag(const Chart& c, bool outer) {
+    if (isFuYin(c, outer)) return 2;
+    return isFanYin(c, outer) ? 1 : 0;
+}
+
+std::string FanFuYinText(const Chart& c) {
+    std::string text;
+    if (isFanYin(c, true)) text.append(kOuterFanYin);
+    if (isFuYin(c, true)) text.append(kOuterFuYin);
+    if (isFanYin(c, false)) text.append(kInnerFanYin);
+    if (isFuYin(c, false)) text.append(kInnerFuYin);
+    return text;
+}
+
+}  // namespace qingheng
