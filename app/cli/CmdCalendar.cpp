@@ -123,8 +123,8 @@ void addCalendarCommands(CLI::App& app) {
     auto* date = app.add_subcommand("date", "date a moment: lunar date, four pillars, void branches");
     auto options = std::make_shared<DateOptions>();
     date->add_option("MOMENT", options->moment, "\"YYYY-MM-DD HH:MM\" (Beijing clock time)")->required();
-    date->add_flag("--lunar", options->lunar, "the date is a lunar date");
-    date->add_flag("--leap", options->leap, "the lunar month is a leap month");
+    auto* lunar = date->add_flag("--lunar", options->lunar, "the date is a lunar date");
+    date->add_flag("--leap", options->leap, "the lunar month is a leap month")->needs(lunar);
     date->add_option("--longitude", options->longitude, "degrees east, for true solar time");
     date->callback([options] { runDate(*options); });
 }

@@ -1,7 +1,6 @@
 #include "calendar/Yidate.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include <fmt/format.h>
 
@@ -69,7 +68,7 @@ int MonthLength(int year, int month) {
 
 bool IsValidClock(const DateRecord& r) { return r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59; }
 
-// The 16-bit term half of (year, month) as (day, hour, minute) packed for ordering.
+// One unpacked half of a term word; a year outside the tables reads as day 0.
 struct TermTime {
     int day, hour, minute;
 };

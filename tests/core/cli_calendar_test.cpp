@@ -103,4 +103,5 @@ TEST(CliCalendar, UndatableMomentsExitWithTheirMessage) {
     run = runCli("date 'tomorrow'", true);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(runCli("date '2024-02-04 16:27' --longitude east").exitCode, 2);
+    EXPECT_EQ(runCli("date '2023-03-22 12:00' --leap").exitCode, 2);  // a leap month needs a lunar date
 }
