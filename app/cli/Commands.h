@@ -17,5 +17,6 @@ struct CommandError {
 inline void printJson(const nlohmann::ordered_json& j) { std::cout << j.dump(2, ' ', false) << '\n'; }
 
 void addHexagramCommands(CLI::App& app);
+void addCasesCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     // --home is taken by initProgramFolder; it is listed here for the help text only.
     app.add_option("--home", "program folder (data in DIR/dat)");
     qingheng::cli::addHexagramCommands(app);
+    qingheng::cli::addCasesCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
