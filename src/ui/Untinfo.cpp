@@ -133,7 +133,9 @@ void TFrmInfo::buildControls() {
     buttons->addWidget(save);
     buttons->addWidget(close);
     grid->addLayout(buttons, 5, 0, 1, 4);
-    resize(520, 360);
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
+    resize(540, 360);
 }
 
 void TFrmInfo::showRecord() {
