@@ -424,7 +424,8 @@ Status MDataBase::reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord&
 }
 
 Status MDataBase::appendCase(CaseBookHeader& header, CaseRecord& record) {
-    if (header.slotCount == INT32_MAX) return Status::failure("卦例库已满，不能再保存卦例。");
+    // The file count is a 16-bit field, which bounds the book before the slot count does.
+    if (header.slotCount >= std::int64_t{INT16_MAX} * kSlotsPerFile) return Status::failure("卦例库已满，不能再保存卦例。");
     CaseRecord stored = record;
     stored.id = static_cast<std::uint32_t>(header.slotCount);
     stored.deleted = false;

@@ -3,32 +3,22 @@
 
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 
 #include <nlohmann/json.hpp>
 
+#include "CliRunner.h"
 #include "casebook/Database.h"
 
 namespace fs = std::filesystem;
 using namespace qingheng;
+using qingheng::testing::CliRun;
 
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-};
-
+// Runs qingheng-cli on the test's program folder, stderr merged into the output.
 CliRun cli(const fs::path& home, const std::string& args) {
-    const std::string command = std::string(QH_BIN_DIR) + "/qingheng-cli --home '" + home.string() + "' " + args + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer{};
-    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    return {WEXITSTATUS(status), out};
+    return qingheng::testing::runCli("--home " + qingheng::testing::shellQuote(home.string()) + " " + args, true);
 }
 
 class CasesCli : public ::testing::Test {
@@ -66,41 +56,41 @@ protected:
 TEST_F(CasesCli, ListPrintsOneRowPerLiveCase) {
     ASSERT_TRUE(db.removeCase(2).ok);
     const CliRun run = cli(home, "cases list");
-    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "0\t张三\t公2003-5-6\t财运\t问财运\n1\t张\t农闰2010-5-6\t婚姻\t问婚姻\n");
 }
 
 TEST_F(CasesCli, SearchTakesExactAfterItsOption) {
     EXPECT_EQ(cli(home, "cases search --name 张").out.substr(0, 2), "0\t");
     const CliRun exact = cli(home, "cases search --name 张 --exact --category 运");
-    EXPECT_EQ(exact.code, 0);
+    EXPECT_EQ(exact.exitCode, 0);
     EXPECT_EQ(exact.out, "");
     const CliRun years = cli(home, "cases search --category 财运 --exact --years 2000-2019");
     EXPECT_EQ(years.out, "0\t张三\t公2003-5-6\t财运\t问财运\n");
     const CliRun bad = cli(home, "cases search --years 2005-2004");
-    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.out, "结束年必须大于或等于起始年\n");
 }
 
 TEST_F(CasesCli, ShowPrintsTheRecordAsJson) {
     const CliRun run = cli(home, "cases show 1");
-    ASSERT_EQ(run.code, 0) << run.out;
+    ASSERT_EQ(run.exitCode, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["name"], "张");
     EXPECT_EQ(j["date"], "农闰2010-5-6");
     EXPECT_EQ(j["label"], "铜钱摇卦");
     EXPECT_EQ(j["mainCode"], "123412");
-    EXPECT_EQ(cli(home, "cases show 9").code, 1);
+    EXPECT_EQ(cli(home, "cases show 9").exitCode, 1);
 }
 
 TEST_F(CasesCli, ExportThenImportAndABadBackupIsRefused) {
     const fs::path backup = home / "backup";
-    EXPECT_EQ(cli(home, "cases export '" + backup.string() + "'").code, 0);
+    EXPECT_EQ(cli(home, "cases export " + qingheng::testing::shellQuote(backup.string())).exitCode, 0);
     EXPECT_TRUE(fs::exists(backup / "liuyao0.dat"));
-    EXPECT_EQ(cli(home, "cases import '" + (backup / "liuyao0.dat").string() + "'").code, 0);
+    EXPECT_EQ(cli(home, "cases import " + qingheng::testing::shellQuote((backup / "liuyao0.dat").string())).exitCode, 0);
     std::ofstream(backup / "liuyao0.dat", std::ios::trunc) << "bad";
-    const CliRun bad = cli(home, "cases import '" + (backup / "liuyao0.dat").string() + "'");
-    EXPECT_EQ(bad.code, 1);
+    const CliRun bad = cli(home, "cases import " + qingheng::testing::shellQuote((backup / "liuyao0.dat").string()));
+    EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(cli(home, "cases list").out.size(), cli(home, "cases list --all").out.size());
     int count = 0;
     ASSERT_TRUE(db.countSlots(count).ok);
