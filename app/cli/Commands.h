@@ -20,5 +20,6 @@ void addHexagramCommands(CLI::App& app);
 void addCastCommands(CLI::App& app);
 void addCalendarCommands(CLI::App& app);
 void addChartCommands(CLI::App& app);
+void addCasesCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     qingheng::cli::addCastCommands(app);
     qingheng::cli::addCalendarCommands(app);
     qingheng::cli::addChartCommands(app);
+    qingheng::cli::addCasesCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

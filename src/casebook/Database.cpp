@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,7 +88,7 @@ std::string missingSlotsMessage(const fs::path& file, std::int64_t firstMissing)
 }
 
 // Visits the slots 0 … count-1 in id order with a pointer to each slot's bytes;
-// visit(id, bytes) returns false to stop. Files are mapped read-only, one at a time.
+// visit(id, bytes) returns false to stop.
 // Slots missing from a short or absent file are skipped and make the result a failure.
 template <typename Visit>
 Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
@@ -109,17 +108,19 @@ Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
         const std::int64_t available = std::min(present, wanted);
         if (available < wanted && result.ok) result = Status::failure(missingSlotsMessage(path, first + available));
         if (available == 0) continue;
-        const std::size_t length = static_cast<std::size_t>(base + available * kCaseRecordSize);
-        void* map = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd.get(), 0);
-        if (map == MAP_FAILED) {
-            if (result.ok) result = Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
-            continue;
-        }
-        ::madvise(map, length, MADV_SEQUENTIAL);
-        const char* slots = static_cast<const char*>(map) + base;
+        // Read in blocks: a copy out of the page cache beats mapping every page afresh.
+        constexpr std::int64_t kBlockSlots = 256;
+        std::vector<char> block(static_cast<std::size_t>(kBlockSlots * kCaseRecordSize));
         bool go = true;
-        for (std::int64_t i = 0; i < available && go; ++i) go = visit(first + i, slots + i * kCaseRecordSize);
-        ::munmap(map, length);
+        for (std::int64_t i = 0; i < available && go; i += kBlockSlots) {
+            const std::int64_t slots = std::min(kBlockSlots, available - i);
+            const auto bytes = static_cast<std::size_t>(slots * kCaseRecordSize);
+            if (!readAll(fd.get(), block.data(), bytes, static_cast<off_t>(base + i * kCaseRecordSize))) {
+                if (result.ok) result = Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
+                break;
+            }
+            for (std::int64_t k = 0; k < slots && go; ++k) go = visit(first + i + k, block.data() + k * kCaseRecordSize);
+        }
         if (!go) break;
     }
     return result;
@@ -423,7 +424,8 @@ Status MDataBase::reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord&
 }
 
 Status MDataBase::appendCase(CaseBookHeader& header, CaseRecord& record) {
-    if (header.slotCount == INT32_MAX) return Status::failure("卦例库已满，不能再保存卦例。");
+    // The file count is a 16-bit field, which bounds the book before the slot count does.
+    if (header.slotCount >= std::int64_t{INT16_MAX} * kSlotsPerFile) return Status::failure("卦例库已满，不能再保存卦例。");
     CaseRecord stored = record;
     stored.id = static_cast<std::uint32_t>(header.slotCount);
     stored.deleted = false;

@@ -98,8 +98,9 @@ public:
     Status exportStore(const std::filesystem::path& target) const;
     // Checks a backup (its file 0 chosen by the user) without touching the case book.
     Status checkBackup(const std::filesystem::path& file0) const;
-    // Replaces the case book with a checked backup: the backup is copied under temporary
-    // names first, so a failure on the way leaves the current case book as it was.
+    // Replaces the case book with a checked backup, removing the current data and report
+    // files itself (no clearStore beforehand). The backup is copied under temporary names
+    // first, so a refused backup or a failure on the way leaves the current book as it was.
     Status importStore(const std::filesystem::path& file0);
 
     std::filesystem::path dataFile(int n) const;

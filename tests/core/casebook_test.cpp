@@ -352,8 +352,14 @@ TEST_F(CaseBookTest, ExportImportAndClearMoveTheWholeBook) {
     std::ofstream(db.reportFolder() / "notes.txt") << "kept";
 
     const fs::path backup = makeTempFolder();
+    fs::create_directories(backup / "liuyao_f");
+    std::ofstream(backup / "liuyao_f" / "9.rtf") << "older backup";
+    std::ofstream(backup / "liuyao_f" / "0.rtf") << "overwritten";
     ASSERT_TRUE(db.exportStore(backup).ok);
     EXPECT_EQ(bytesOf(backup / "liuyao0.dat"), bytesOf(db.dataFile(0)));
+    EXPECT_EQ(bytesOf(backup / "liuyao_f" / "0.rtf"), "{\\rtf1 甲}");
+    EXPECT_EQ(bytesOf(backup / "liuyao_f" / "9.rtf"), "older backup");
+    fs::remove(backup / "liuyao_f" / "9.rtf");
     EXPECT_EQ(bytesOf(backup / "liuyao_f" / "0m.rtf"), "{\\rtf1 梅}");
     EXPECT_FALSE(fs::exists(backup / "liuyao_f" / "notes.txt"));
 

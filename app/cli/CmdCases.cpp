@@ -1,0 +1,184 @@
+// qingheng-cli cases list|search|show|export|import: the case book from the command line.
+#include <charconv>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "Commands.h"
+#include "casebook/Database.h"
+#include "platform/ProgramFolder.h"
+#include "vocab/Signs.h"
+
+namespace qingheng::cli {
+namespace {
+
+constexpr int kStartupSlots = 300;
+
+void check(const Status& s) {
+    if (!s) throw CommandError{s.message};
+}
+
+MDataBase openBook() {
+    MDataBase db;
+    check(db.openStore(programFolder(), kKindLiuYao));
+    return db;
+}
+
+// One line per case: id, name, date text, category, question, tab-separated.
+void printRows(const MDataBase& db, const std::vector<std::uint32_t>& ids) {
+    for (const std::uint32_t id : ids) {
+        CaseRecord r;
+        const SlotRead read = db.readCase(id, r);
+        check(read.status);
+        if (!read.live()) continue;
+        fmt::print("{}\t{}\t{}\t{}\t{}\n", id, r.name, caseDateText(r), r.category, r.question);
+    }
+}
+
+void runList(bool all) {
+    const MDataBase db = openBook();
+    std::vector<std::uint32_t> ids;
+    const Status s = db.liveIds(all ? -1 : kStartupSlots, ids);
+    printRows(db, ids);
+    check(s);
+}
+
+struct SearchOptions {
+    std::string name, category, question, years;
+    bool nameExact = false, categoryExact = false, questionExact = false;
+};
+
+void setText(const std::string& text, bool exact, std::string& field, MatchMode& mode) {
+    field = text;
+    mode = text.empty() ? MatchMode::Ignore : (exact ? MatchMode::Equals : MatchMode::Contains);
+}
+
+int parseYear(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return 0;
+    return value;
+}
+
+void setYears(const std::string& range, CaseQuery& q) {
+    if (range.empty()) return;
+    const auto dash = range.find('-');
+    if (dash == std::string::npos) throw CommandError{"年份范围应写作 起始年-结束年，例如 2001-2005"};
+    const int first = parseYear(std::string_view(range).substr(0, dash));
+    const int last = parseYear(std::string_view(range).substr(dash + 1));
+    if (first < 1900 || first > 2050 || last < 1900 || last > 2050) throw CommandError{"年份必须在1900到2050年之间"};
+    if (last < first) throw CommandError{"结束年必须大于或等于起始年"};
+    q.useYears = true;
+    q.firstYear = static_cast<std::int16_t>(first);
+    q.lastYear = static_cast<std::int16_t>(last);
+}
+
+void runSearch(const SearchOptions& o) {
+    CaseQuery q;
+    setText(o.name, o.nameExact, q.name, q.nameMode);
+    setText(o.category, o.categoryExact, q.category, q.categoryMode);
+    setText(o.question, o.questionExact, q.question, q.questionMode);
+    setYears(o.years, q);
+    const MDataBase db = openBook();
+    std::vector<std::uint32_t> ids;
+    const Status s = db.searchCases(q, ids);
+    printRows(db, ids);
+    check(s);
+}
+
+void runShow(std::uint32_t id) {
+    const MDataBase db = openBook();
+    CaseRecord r;
+    const SlotRead read = db.readCase(id, r);
+    check(read.status);
+    if (read.state == SlotState::OutOfRange) throw CommandError{fmt::format("卦例{}不存在。", id)};
+    nlohmann::ordered_json j;
+    j["id"] = r.id;
+    j["deleted"] = r.deleted;
+    j["name"] = r.name;
+    j["category"] = r.category;
+    j["date"] = caseDateText(r);
+    j["year"] = r.year;
+    j["month"] = r.month;
+    j["day"] = r.day;
+    j["hour"] = r.hour;
+    j["minute"] = r.minute;
+    j["lunar"] = r.lunar;
+    j["leap"] = r.leap;
+    j["question"] = r.question;
+    j["useGod"] = r.useGod;
+    j["useGodName"] = r.useGod < kRelativeNames.size() ? std::string(kRelativeNames[r.useGod]) : std::string();
+    j["mainCode"] = r.mainCode;
+    j["changedCode"] = r.changedCode;
+    j["label"] = r.label;
+    j["extra"] = r.extra;
+    j["report"] = db.reportPath(id).string();
+    j["plumReport"] = db.plumReportPath(id).string();
+    printJson(j);
+}
+
+void runExport(const std::string& folder) {
+    MDataBase db = openBook();
+    check(db.exportStore(folder));
+    fmt::print("成功导出，已保存到{}目录下\n", folder);
+}
+
+void runImport(const std::string& file) {
+    MDataBase db = openBook();
+    check(db.importStore(file));
+    fmt::print("成功导入\n");
+}
+
+}  // namespace
+
+void addCasesCommands(CLI::App& app) {
+    auto* cases = app.add_subcommand("cases", "the case book: list, search, show, export, import");
+    cases->require_subcommand(1);
+
+    auto* list = cases->add_subcommand("list", "live cases among the first 300 slots (id, name, date, category, question)");
+    auto all = std::make_shared<bool>(false);
+    list->add_flag("--all", *all, "every slot");
+    list->callback([all] { runList(*all); });
+
+    auto* search = cases->add_subcommand("search", "cases matching every given criterion");
+    auto o = std::make_shared<SearchOptions>();
+    auto* name = search->add_option("--name", o->name, "person asking contains the text");
+    auto* category = search->add_option("--category", o->category, "category contains the text");
+    auto* question = search->add_option("--question", o->question, "question contains the text");
+    auto* exact = search->add_flag("--exact")->description("after --name, --category or --question: the field equals the text");
+    search->add_option("--years", o->years, "casting years Y1-Y2, both included");
+    search->callback([search, o, name, category, question, exact] {
+        // --exact applies to the text option given just before it.
+        const CLI::Option* last = nullptr;
+        for (const CLI::Option* opt : search->parse_order()) {
+            if (opt != exact) {
+                last = opt;
+                continue;
+            }
+            if (last == name) o->nameExact = true;
+            else if (last == category) o->categoryExact = true;
+            else if (last == question) o->questionExact = true;
+            else throw CommandError{"--exact 应紧跟在 --name、--category 或 --question 之后"};
+        }
+        runSearch(*o);
+    });
+
+    auto* show = cases->add_subcommand("show", "one stored case as JSON");
+    auto id = std::make_shared<std::uint32_t>(0);
+    show->add_option("ID", *id, "case id")->required();
+    show->callback([id] { runShow(*id); });
+
+    auto* exportCmd = cases->add_subcommand("export", "copy the case book and its reports into a folder");
+    auto folder = std::make_shared<std::string>();
+    exportCmd->add_option("DIR", *folder, "target folder")->required();
+    exportCmd->callback([folder] { runExport(*folder); });
+
+    auto* importCmd = cases->add_subcommand("import", "replace the case book with a checked backup");
+    auto file = std::make_shared<std::string>();
+    importCmd->add_option("FILE", *file, "the backup's liuyao0.dat")->required()->check(CLI::ExistingFile);
+    importCmd->callback([file] { runImport(*file); });
+}
+
+}  // namespace qingheng::cli

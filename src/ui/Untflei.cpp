@@ -1,0 +1,123 @@
+#include "ui/Untflei.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "platform/ProgramFolder.h"
+#include "ui/Untprompt.h"
+
+namespace qingheng {
+
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= ' ') ++first;
+    while (last > first && text[last - 1].unicode() <= ' ') --last;
+    return text.mid(first, last - first);
+}
+
+void fillCategories(QComboBox* box, MissingCategory missing) {
+    const IniFile ini(datFile(kLyInitFile));
+    for (const std::string& name : readCategories(ini, missing)) box->addItem(QString::fromStdString(name));
+}
+
+void limitMemoLength(QPlainTextEdit* memo, int maxChars) {
+    QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo, maxChars] {
+        const QString text = memo->toPlainText();
+        if (text.size() <= maxChars) return;
+        QString kept = text.left(maxChars);
+        if (!kept.isEmpty() && kept.back().isHighSurrogate()) kept.chop(1);  // never half a character
+        memo->setPlainText(kept);
+        memo->moveCursor(QTextCursor::End);
+    });
+}
+
+std::string memoToStored(const QString& text) {
+    QString stored = text;
+    stored.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    stored.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return stored.toStdString();
+}
+
+QString storedToMemo(const std::string& text) {
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+bool acceptCaseText(QWidget* parent, CaseField field, const QString& text) {
+    const Status s = checkCaseText(field, text.toStdString());
+    if (!s) prompts().message(parent, QString::fromStdString(s.message), QStringLiteral("错误"), PromptIcon::Stop);
+    return s.ok;
+}
+
+TFrmFenLei::TFrmFenLei(QWidget* parent) : QDialog(parent) {
+    setObjectName("FrmFenLei");
+    setWindowTitle(QStringLiteral("分类保存"));
+
+    CboFenLei = new QComboBox(this);
+    CboFenLei->setObjectName("CboFenLei");
+    CboFenLei->setEditable(true);
+    CboFenLei->setInsertPolicy(QComboBox::NoInsert);
+    CboFenLei->lineEdit()->setMaxLength(13);
+    CboFenLei->setMaxVisibleItems(16);
+    fillCategories(CboFenLei, MissingCategory::DefaultName);
+    CboFenLei->setCurrentIndex(CboFenLei->count() > 0 ? 0 : -1);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setPlainText(QStringLiteral("备注:"));
+    limitMemoLength(Memo1, 801);
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName("Btnok");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName("Btncancel");
+    connect(ok, &QPushButton::clicked, this, &TFrmFenLei::BtnokClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("保存类别"), this), 0, 0);
+    grid->addWidget(CboFenLei, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("附加信息"), this), 1, 0, Qt::AlignTop);
+    grid->addWidget(Memo1, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 2, 0, 1, 2);
+    resize(360, 260);
+}
+
+void TFrmFenLei::BtnokClick() {
+    const QString category = trimBlanks(CboFenLei->currentText());
+    const QString extra = trimBlanks(Memo1->toPlainText());
+    if (category.isEmpty()) {
+        prompts().message(this, QStringLiteral("类别名不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        return;
+    }
+    if (extra.isEmpty()) {
+        prompts().message(this, QStringLiteral("附加信息不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        return;
+    }
+    if (!acceptCaseText(this, CaseField::Category, category)) return;
+    if (!acceptCaseText(this, CaseField::Extra, QString::fromStdString(memoToStored(extra)))) return;
+    category_ = category;
+    extra_ = extra;
+    accept();
+}
+
+}  // namespace qingheng
+
+namespace qingheng {
+
+void TFrmFenLei::applyTo(CaseRecord& record) const {
+    record.category = category_.toStdString();
+    record.extra = memoToStored(extra_);
+}
+
+}  // namespace qingheng
