@@ -61,10 +61,17 @@ QPixmap DrawCoin(int side) {
         for (const auto& [at, text] : glyphs)
             p.drawText(QRectF(at.x() - s / 2, at.y() - s / 2, s, s), Qt::AlignCenter, QString::fromUtf8(text));
     } else {
-        p.setPen(QPen(dark, 3));
-        const double d = (r + hole) / 2 + 2;
-        p.drawArc(QRectF(c.x() - 8, c.y() - d - 6, 16, 12), 200 * 16, 140 * 16);  // crescent above
-        p.drawArc(QRectF(c.x() - 8, c.y() + d - 6, 16, 12), 20 * 16, 140 * 16);   // crescent below
+        // The back: two curling strokes either side of the hole, like a mint mark.
+        p.setPen(QPen(dark, 3, Qt::SolidLine, Qt::RoundCap));
+        const double d = (r + hole) / 2 + 1;
+        for (int sideSign : {-1, 1}) {
+            const double x = c.x() + sideSign * d;
+            QPainterPath stroke;
+            stroke.moveTo(x, c.y() - 11);
+            stroke.cubicTo(x + 7 * sideSign, c.y() - 5, x - 7 * sideSign, c.y() + 3, x, c.y() + 11);
+            p.drawPath(stroke);
+            p.drawPoint(QPointF(x - 5 * sideSign, c.y() - 9));
+        }
     }
     return pixmap;
 }
