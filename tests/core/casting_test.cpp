@@ -50,6 +50,15 @@ TEST(EarlyHeaven, SumsMapToTrigramsByTheirRemainder) {
     EXPECT_EQ(EarlyHeavenTrigram(8), 7);  // 坤
 }
 
+TEST(MethodList, SpacersCastNothing) {
+    EXPECT_EQ(MethodOfListItem(0), CastingMethod::Coins);
+    EXPECT_EQ(MethodOfListItem(6), CastingMethod::Number);
+    EXPECT_EQ(MethodOfListItem(12), CastingMethod::Random);
+    for (int spacer : {1, 7, 13, -1, 14}) EXPECT_FALSE(MethodOfListItem(spacer)) << spacer;
+    EXPECT_EQ(CastingMethodLabel(CastingMethod::Other), "其它方式");
+    EXPECT_EQ(InitialCastResult().label, "其他方式");
+}
+
 TEST(NumberProcedure, TwelveMovesTheThirdLine) {
     const CastResult r = CastByNumber("12");
     EXPECT_EQ(r.mainCode, "111411");
