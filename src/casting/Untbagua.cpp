@@ -167,15 +167,6 @@ int TFrmGua::itemOf(int group) const { return groups_[group]->checkedId(); }
 
 void TFrmGua::setItem(int group, int item) { groups_[group]->button(item)->setChecked(true); }
 
-CastResult TFrmGua::castResult() const {
-    CastResult r;
-    r.mainCode = mainCode_;
-    r.changedCode = changedCode_;
-    r.method = CastingMethod::Coins;
-    r.label = std::string(CastingMethodLabel(r.method));
-    return r;
-}
-
 void TFrmGua::showCoins() {
     for (int i = 0; i < CoinThrow::kCoins; ++i) coins_[i]->setPixmap(coinPicture(throw_.coins()[i]));
 }
@@ -184,9 +175,7 @@ void TFrmGua::BtnsokClick() {
     timer_->stop();
     std::array<int, 6> items{};
     for (int k = 0; k < 6; ++k) items[k] = itemOf(k);
-    const CastResult r = CastFromCoinItems(items);
-    mainCode_ = r.mainCode;
-    changedCode_ = r.changedCode;
+    result_ = CastFromCoinItems(items);
     accepted_ = true;
     accept();
 }
