@@ -92,12 +92,10 @@ std::optional<CastResult> CastName(const CastArguments& args, std::string& error
     const auto moving = ParseMovingLines(args.moving, error);
     if (!moving) return std::nullopt;
     const auto cell = FindNameCell(args.input);
-    const auto code = cell ? CodeOfNameCell(NameGridCell(cell->first, cell->second), cell->second) : std::nullopt;
-    if (!code) {
-        error = "没有这个卦名：" + args.input;
-        return std::nullopt;
-    }
-    return CastByTrigrams(TrigramOf(code->substr(0, 3)), TrigramOf(code->substr(3, 3)), *moving, CastingMethod::Name);
+    const auto result = cell ? CastByNameCell(NameGridCell(cell->first, cell->second), cell->second, *moving)
+                             : std::nullopt;
+    if (!result) error = "没有这个卦名：" + args.input;
+    return result;
 }
 
 std::optional<CastResult> CastOther(const CastArguments& args, std::string& error) {

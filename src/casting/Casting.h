@@ -34,6 +34,15 @@ inline constexpr std::string_view kInitialCastLabel = "其他方式";
 
 constexpr std::string_view CastingMethodLabel(CastingMethod m) { return kCastingMethodLabels[static_cast<int>(m)]; }
 
+// The method list: each label followed by a spacer of two blanks, 14 items. Item 2k casts
+// with method k; a spacer casts nothing.
+inline constexpr std::string_view kMethodListSpacer = "  ";
+inline constexpr int kMethodListItems = 2 * kCastingMethodCount;
+constexpr std::optional<CastingMethod> MethodOfListItem(int item) {
+    if (item < 0 || item >= kMethodListItems || item % 2 != 0) return std::nullopt;
+    return static_cast<CastingMethod>(item / 2);
+}
+
 // Longest input text kept with a cast, in GBK bytes.
 inline constexpr int kCastInputBytes = 40;
 

@@ -52,6 +52,12 @@ std::optional<std::string> CodeOfNameCell(std::string_view cellText, int row) {
     return TrigramCode(*upper) + TrigramCode(*lower);
 }
 
+std::optional<CastResult> CastByNameCell(std::string_view cellText, int row, const MovingLines& moving) {
+    const auto code = CodeOfNameCell(cellText, row);
+    if (!code) return std::nullopt;
+    return CastByTrigrams(TrigramOf(code->substr(0, 3)), TrigramOf(code->substr(3, 3)), moving, CastingMethod::Name);
+}
+
 std::optional<std::pair<int, int>> FindNameCell(std::string_view name) {
     const std::string_view wanted = Trim(name);
     for (int n = 1; n <= 64; ++n) {

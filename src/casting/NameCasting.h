@@ -27,6 +27,9 @@ std::string NameGridCell(int column, int row);
 // nullopt when the text does not name a hexagram this way (the heading row).
 std::optional<std::string> CodeOfNameCell(std::string_view cellText, int row);
 
+// Name casting (method 2) of a grid cell with the ticked moving lines; nullopt for a heading.
+std::optional<CastResult> CastByNameCell(std::string_view cellText, int row, const MovingLines& moving);
+
 // Column and row of a hexagram name (blanks around it ignored); nullopt for an unknown name.
 std::optional<std::pair<int, int>> FindNameCell(std::string_view name);
 
@@ -38,7 +41,7 @@ inline constexpr std::array<std::string_view, 8> kTrigramEntries = {"乾一", "�
 // Heaven number 1-8; nullopt otherwise.
 std::optional<Trigram> ParseTrigram(std::string_view text);
 
-// Name casting (method 2) and other casting (method 5) results.
+// The cast of an upper and a lower trigram with the ticked moving lines (other casting).
 CastResult CastByTrigrams(Trigram upper, Trigram lower, const MovingLines& moving, CastingMethod method);
 
 // The coin radio items: 0 "一个背", 1 "两个背", 2 "三个背", 3 "三个面".

@@ -61,10 +61,17 @@ QPixmap DrawCoin(int side) {
         for (const auto& [at, text] : glyphs)
             p.drawText(QRectF(at.x() - s / 2, at.y() - s / 2, s, s), Qt::AlignCenter, QString::fromUtf8(text));
     } else {
-        p.setPen(QPen(dark, 3));
-        const double d = (r + hole) / 2 + 2;
-        p.drawArc(QRectF(c.x() - 8, c.y() - d - 6, 16, 12), 200 * 16, 140 * 16);  // crescent above
-        p.drawArc(QRectF(c.x() - 8, c.y() + d - 6, 16, 12), 20 * 16, 140 * 16);   // crescent below
+        // The back: two curling strokes either side of the hole, like a mint mark.
+        p.setPen(QPen(dark, 3, Qt::SolidLine, Qt::RoundCap));
+        const double d = (r + hole) / 2 + 1;
+        for (int sideSign : {-1, 1}) {
+            const double x = c.x() + sideSign * d;
+            QPainterPath stroke;
+            stroke.moveTo(x, c.y() - 11);
+            stroke.cubicTo(x + 7 * sideSign, c.y() - 5, x - 7 * sideSign, c.y() + 3, x, c.y() + 11);
+            p.drawPath(stroke);
+            p.drawPoint(QPointF(x - 5 * sideSign, c.y() - 9));
+        }
     }
     return pixmap;
 }
@@ -160,15 +167,6 @@ int TFrmGua::itemOf(int group) const { return groups_[group]->checkedId(); }
 
 void TFrmGua::setItem(int group, int item) { groups_[group]->button(item)->setChecked(true); }
 
-CastResult TFrmGua::castResult() const {
-    CastResult r;
-    r.mainCode = mainCode_;
-    r.changedCode = changedCode_;
-    r.method = CastingMethod::Coins;
-    r.label = std::string(CastingMethodLabel(r.method));
-    return r;
-}
-
 void TFrmGua::showCoins() {
     for (int i = 0; i < CoinThrow::kCoins; ++i) coins_[i]->setPixmap(coinPicture(throw_.coins()[i]));
 }
@@ -177,9 +175,7 @@ void TFrmGua::BtnsokClick() {
     timer_->stop();
     std::array<int, 6> items{};
     for (int k = 0; k < 6; ++k) items[k] = itemOf(k);
-    const CastResult r = CastFromCoinItems(items);
-    mainCode_ = r.mainCode;
-    changedCode_ = r.changedCode;
+    result_ = CastFromCoinItems(items);
     accepted_ = true;
     accept();
 }

@@ -22,9 +22,9 @@ public:
     explicit TFrmGua(QWidget* parent = nullptr);
 
     bool accepted() const { return accepted_; }
-    const std::string& mainCode() const { return mainCode_; }
-    const std::string& changedCode() const { return changedCode_; }
-    CastResult castResult() const;
+    const std::string& mainCode() const { return result_.mainCode; }
+    const std::string& changedCode() const { return result_.changedCode; }
+    const CastResult& castResult() const { return result_; }
     const CoinThrow& coinThrow() const { return throw_; }
 
     // Item chosen in radio group k (0 = top line).
@@ -51,8 +51,7 @@ private:
     QTimer* timer_ = nullptr;
     CoinThrow throw_;
     bool accepted_ = false;
-    std::string mainCode_ = "111111";
-    std::string changedCode_ = "111111";
+    CastResult result_;
 };
 
 // The two coin pictures drawn by the program: side 0 the face, 1 the back.

@@ -77,27 +77,16 @@ TFrmGName::TFrmGName(QWidget* parent) : QDialog(parent) {
     resize(720, 360);
 }
 
-CastResult TFrmGName::castResult() const {
-    CastResult r;
-    r.mainCode = mainCode_;
-    r.changedCode = changedCode_;
-    r.method = CastingMethod::Name;
-    r.label = std::string(CastingMethodLabel(r.method));
-    return r;
-}
-
 void TFrmGName::BtnokClick() {
-    const int row = grid_->currentRow();
     const QTableWidgetItem* cell = grid_->currentItem();
-    const auto code = cell ? CodeOfNameCell(cell->text().toStdString(), row) : std::nullopt;
-    if (!code) {
+    const auto result =
+        cell ? CastByNameCell(cell->text().toStdString(), grid_->currentRow(), tickedMovingLines(moving_)) : std::nullopt;
+    if (!result) {
         // A palace heading names no hexagram.
         prompts().message(this, QStringLiteral("请选择一个卦名"), QStringLiteral("提示"), PromptIcon::Information);
         return;
     }
-    mainCode_ = *code;
-    changedCode_ = *code;
-    ApplyMovingLines(mainCode_, changedCode_, tickedMovingLines(moving_));
+    result_ = *result;
     accept();
 }
 

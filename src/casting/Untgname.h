@@ -21,9 +21,9 @@ class TFrmGName : public QDialog {
 public:
     explicit TFrmGName(QWidget* parent = nullptr);
 
-    const std::string& mainCode() const { return mainCode_; }
-    const std::string& changedCode() const { return changedCode_; }
-    CastResult castResult() const;
+    const std::string& mainCode() const { return result_.mainCode; }
+    const std::string& changedCode() const { return result_.changedCode; }
+    const CastResult& castResult() const { return result_; }
 
 private slots:
     void BtnokClick();
@@ -31,8 +31,7 @@ private slots:
 private:
     QTableWidget* grid_ = nullptr;
     QGroupBox* moving_ = nullptr;
-    std::string mainCode_;
-    std::string changedCode_;
+    CastResult result_;
 };
 
 }  // namespace qingheng

@@ -54,20 +54,9 @@ TFrmGuaOther::TFrmGuaOther(QWidget* parent) : QDialog(parent) {
     resize(420, 260);
 }
 
-CastResult TFrmGuaOther::castResult() const {
-    CastResult r;
-    r.mainCode = mainCode_;
-    r.changedCode = changedCode_;
-    r.method = CastingMethod::Other;
-    r.label = std::string(CastingMethodLabel(r.method));
-    return r;
-}
-
 void TFrmGuaOther::BtnokClick() {
-    const CastResult r = CastByTrigrams(std::max(upper_->currentRow(), 0), std::max(lower_->currentRow(), 0),
+    result_ = CastByTrigrams(std::max(upper_->currentRow(), 0), std::max(lower_->currentRow(), 0),
                                         tickedMovingLines(moving_), CastingMethod::Other);
-    mainCode_ = r.mainCode;
-    changedCode_ = r.changedCode;
     accepted_ = true;
     accept();
 }

@@ -16,9 +16,9 @@ public:
     explicit TFrmGuaOther(QWidget* parent = nullptr);
 
     bool accepted() const { return accepted_; }
-    const std::string& mainCode() const { return mainCode_; }
-    const std::string& changedCode() const { return changedCode_; }
-    CastResult castResult() const;
+    const std::string& mainCode() const { return result_.mainCode; }
+    const std::string& changedCode() const { return result_.changedCode; }
+    const CastResult& castResult() const { return result_; }
 
 private slots:
     void BtnokClick();
@@ -28,8 +28,7 @@ private:
     QListWidget* lower_ = nullptr;
     QGroupBox* moving_ = nullptr;
     bool accepted_ = false;
-    std::string mainCode_;
-    std::string changedCode_;
+    CastResult result_;
 };
 
 }  // namespace qingheng

@@ -321,8 +321,6 @@ void TFrmGTime::BtnokClick() {
         return;
     }
     result_ = CastByTime(*moment, addition.value);
-    mainCode_ = result_.mainCode;
-    changedCode_ = result_.changedCode;
     storeEntry();
     accept();
 }
@@ -332,8 +330,6 @@ void TFrmGTime::BitBtn1Click() {
     const auto moment = checkedMoment();
     if (!moment) return;
     result_ = CastLifetime(*moment, rdoZhi_->isChecked() ? LifetimeStart::Branch : LifetimeStart::Stem);
-    mainCode_ = result_.mainCode;
-    changedCode_ = result_.changedCode;
     storeEntry();
     accept();
 }

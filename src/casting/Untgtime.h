@@ -25,12 +25,12 @@ class TFrmGTime : public QDialog {
 public:
     TFrmGTime(TimeCastingEntry& entry, QWidget* parent = nullptr);
 
-    const std::string& mainCode() const { return mainCode_; }
-    const std::string& changedCode() const { return changedCode_; }
+    const std::string& mainCode() const { return result_.mainCode; }
+    const std::string& changedCode() const { return result_.changedCode; }
     bool lifetime() const { return lifetime_; }
     // The moment as a Gregorian date-time, after a successful validation.
     const DateRecord& gregorian() const { return gregorian_; }
-    CastResult castResult() const { return result_; }
+    const CastResult& castResult() const { return result_; }
     QString hint() const;
 
     // Runs the validation and hint procedure; false after a refusal (its message shown).
@@ -61,8 +61,6 @@ private:
     bool restoring_ = false;
     bool lifetime_ = false;
     DateRecord gregorian_;
-    std::string mainCode_;
-    std::string changedCode_;
     CastResult result_;
 
     QLineEdit* edtyear_ = nullptr;
