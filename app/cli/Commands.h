@@ -18,5 +18,6 @@ inline void printJson(const nlohmann::ordered_json& j) { std::cout << j.dump(2, 
 
 void addHexagramCommands(CLI::App& app);
 void addChartCommands(CLI::App& app);
+void addCalendarCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     app.add_option("--home", "program folder (data in DIR/dat)");
     qingheng::cli::addHexagramCommands(app);
     qingheng::cli::addChartCommands(app);
+    qingheng::cli::addCalendarCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

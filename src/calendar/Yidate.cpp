@@ -1,7 +1,6 @@
 #include "calendar/Yidate.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include <fmt/format.h>
 
@@ -69,7 +68,7 @@ int MonthLength(int year, int month) {
 
 bool IsValidClock(const DateRecord& r) { return r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59; }
 
-// The 16-bit term half of (year, month) as (day, hour, minute) packed for ordering.
+// One unpacked half of a term word; a year outside the tables reads as day 0.
 struct TermTime {
     int day, hour, minute;
 };
@@ -305,9 +304,21 @@ GanZhi MonthPillar(const DateRecord& moment, GanZhi yearPillar) {
     int m = moment.month;
     if (BeforeTerm(moment, m, 1)) --m;
     if (m <= 1) m += 12;
-    const Branch branch = (m + 1) % 12;
-    const Stem stem = mod(m + 2 * (yearPillar % 10) - 1, 10);
+    return MonthPillarOfNumber(m, yearPillar);
+}
+
+GanZhi MonthPillarOfNumber(int monthNumber, GanZhi yearPillar) {
+    const Branch branch = mod(monthNumber + 1, 12);
+    const Stem stem = mod(monthNumber + 2 * (yearPillar % 10) - 1, 10);
     return CYiDate().CombineStemBranch(stem, branch);
+}
+
+GanZhi LunarYearPillar(int lunarYear) { return mod(lunarYear - 1863, 60); }
+
+GanZhi LunarMonthPillar(int lunarMonth, GanZhi lunarYearPillar) {
+    int m = (lunarMonth + 1) % 12;
+    if (m <= 1) m += 12;
+    return MonthPillarOfNumber(m, lunarYearPillar);
 }
 
 GanZhi DayPillar(const DateRecord& date) {

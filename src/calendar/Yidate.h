@@ -66,6 +66,12 @@ GanZhi MonthPillar(const DateRecord& moment, GanZhi yearPillar);
 GanZhi DayPillar(const DateRecord& date);
 GanZhi HourPillar(int hour, GanZhi dayPillar);
 
+// Month pillar of a month number counted from 立春: 2 = 寅 … 12 = 子, 13 = 丑.
+GanZhi MonthPillarOfNumber(int monthNumber, GanZhi yearPillar);
+// Year and month pillars by the lunar calendar instead of the terms (lunar first month = 寅).
+GanZhi LunarYearPillar(int lunarYear);
+GanZhi LunarMonthPillar(int lunarMonth, GanZhi lunarYearPillar);
+
 // The casting time as the user entered it.
 struct CastingTime {
     std::int16_t year = 0, month = 0, day = 0, hour = 0, minute = 0;

@@ -261,3 +261,31 @@ TEST(Numerals, OneToThirty) {
     EXPECT_EQ(cal.ChineseNumeral(0), "");
     EXPECT_EQ(cal.ChineseNumeral(31), "");
 }
+
+TEST(PackedTables, LeapMonthsOfKnownYears) {
+    const int known[][2] = {{1900, 8}, {1984, 10}, {1987, 6}, {1990, 5}, {1993, 3}, {1995, 8}, {1998, 5},
+                            {2001, 4}, {2004, 2},  {2006, 7}, {2009, 5}, {2012, 4}, {2014, 9}, {2017, 6},
+                            {2020, 4}, {2023, 2},  {2025, 6}, {2028, 5}, {2033, 11}};
+    for (const auto& yl : known) {
+        for (int m = 1; m <= 12; ++m) {
+            const bool leap = (LunarToSolarTable[yl[0] - kFirstYear][m - 1] >> 31) != 0;
+            EXPECT_EQ(leap, m == yl[1]) << yl[0] << " month " << m;
+        }
+    }
+    for (const int year : {1999, 2000, 2002, 2003, 2005, 2024}) {
+        for (int m = 0; m < 12; ++m) EXPECT_EQ(LunarToSolarTable[year - kFirstYear][m] >> 31, 0u) << year;
+    }
+}
+
+TEST(DayCount, DayPillarAdvancesOneStepADay) {
+    const CYiDate cal;
+    DateRecord g{1900, 1, 1, 12, 0};
+    GanZhi prev = DayPillar(g);
+    for (int i = 0; i < 55152; ++i) {
+        cal.AddOneDay(g);
+        const GanZhi now = DayPillar(g);
+        ASSERT_EQ(now, (prev + 1) % 60) << g.year << "-" << g.month << "-" << g.day;
+        prev = now;
+    }
+    EXPECT_EQ(g.year, 2051);
+}

@@ -264,6 +264,10 @@ TEST(ChartCommand, ReportsAndErrors) {
     EXPECT_EQ(late.exitCode, 1);
     EXPECT_EQ(late.out, "时间越界，年份在1900-2050之间\n");
     EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10'").exitCode, 1);
+    EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 24:00'").exitCode, 1);
+    const auto leap = qingheng::testing::runCli("chart --code 111111 --time '2023-02-11 12:00' --lunar --leap --json");
+    ASSERT_EQ(leap.exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(leap.out)["gregorian"], "2023-04-01 12:00");
     EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --use-god 用神").exitCode, 1);
     EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --name 一二三四五六").exitCode, 1);
 }

@@ -140,6 +140,17 @@ TEST(Pillars, DayAndHour) {
     EXPECT_EQ(Name(HourPillar(3, 1)), "丙寅");
 }
 
+TEST(Pillars, ByTheLunarCalendar) {
+    // lunar 2024 is 甲辰 from its first day, whatever the terms say
+    EXPECT_EQ(Name(LunarYearPillar(2024)), "甲辰");
+    EXPECT_EQ(Name(LunarYearPillar(1983)), "癸亥");
+    EXPECT_EQ(Name(LunarMonthPillar(1, LunarYearPillar(2024))), "丙寅");
+    EXPECT_EQ(Name(LunarMonthPillar(11, LunarYearPillar(2024))), "丙子");
+    EXPECT_EQ(Name(LunarMonthPillar(12, LunarYearPillar(2024))), "丁丑");
+    EXPECT_EQ(Name(LunarMonthPillar(1, LunarYearPillar(2023))), "甲寅");
+    EXPECT_EQ(MonthPillarOfNumber(13, 41), MonthPillar(D(2025, 1, 10), 41));
+}
+
 TEST(Pillars, CombineStemBranch) {
     const CYiDate cal;
     EXPECT_EQ(cal.CombineStemBranch(1, 11), 11);
