@@ -152,6 +152,17 @@ TEST(ChartReport, LunarRowSpellsLeapMonthsDaysAndHours) {
     e.caseInfo.castingTime = {2020, 4, 1, 23, 30, 1, 1};
     ASSERT_TRUE(e.Assemble("其他方式")) << e.errorText;
     EXPECT_NE(e.lineText.find("起卦农历：庚子年 闰四月 初二日 子时。\n"), std::string::npos);
+
+    // The last day of that leap month at 23:30 is dated on 五月初一; the entered leap flag is
+    // kept, so assembling the same case again gives the same report.
+    e.caseInfo.castingTime = {2020, 4, 29, 23, 30, 1, 1};
+    ASSERT_TRUE(e.Assemble("其他方式")) << e.errorText;
+    EXPECT_NE(e.lineText.find("起卦农历：庚子年 五月 初一日 子时。\n"), std::string::npos);
+    EXPECT_EQ(e.chart().lunarLeap, 0);
+    EXPECT_EQ(e.caseInfo.castingTime.leap, 1);
+    const std::string first = e.lineText;
+    ASSERT_TRUE(e.Assemble("其他方式")) << e.errorText;
+    EXPECT_EQ(e.lineText, first);
 }
 
 TEST(ChartReport, PositionAddsCoordinatesAndAnAstronomicalRow) {
