@@ -6,7 +6,7 @@
 
 namespace qingheng::testing {
 
-struct CastSpec {
+struct CastInput {
     std::string code;
     DateRecord time{2024, 2, 10, 9, 30};
     Relative useGod = 0;
@@ -16,13 +16,13 @@ struct CastSpec {
 
 // An engine with the cast assembled under fixed settings; the test fails when the
 // assembly does.
-inline CLiuYaoEx assembled(const CastSpec& spec) {
+inline CLiuYaoEx assembled(const CastInput& cast) {
     CLiuYaoEx engine;
-    engine.settingsOverride = ChartSettings{spec.qiangua, spec.nagan, 0};
-    engine.caseInfo.mainCode = spec.code;
-    engine.caseInfo.changedCode = ChangedCode(spec.code);
-    engine.caseInfo.castingTime = {spec.time.year, spec.time.month, spec.time.day, spec.time.hour, spec.time.minute, 0, 0};
-    engine.caseInfo.useGod = spec.useGod;
+    engine.settingsOverride = ChartSettings{cast.qiangua, cast.nagan, 0};
+    engine.caseInfo.mainCode = cast.code;
+    engine.caseInfo.changedCode = ChangedCode(cast.code);
+    engine.caseInfo.castingTime = {cast.time.year, cast.time.month, cast.time.day, cast.time.hour, cast.time.minute, 0, 0};
+    engine.caseInfo.useGod = cast.useGod;
     engine.caseInfo.castingMethod = 5;
     const bool ok = engine.Assemble("其他方式");
     if (!ok) throw std::runtime_error("assembly failed: " + engine.errorText);
