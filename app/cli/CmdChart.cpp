@@ -172,8 +172,8 @@ void addChartCommands(CLI::App& app) {
     cmd->add_option("--code", a->code, "main hexagram: six characters 1-4, top line first")->required();
     cmd->add_option("--time", a->time, "casting time \"YYYY-MM-DD HH:MM\"")->required();
     cmd->add_option("--changed", a->changed, "changed hexagram (default: the main code with moving lines flipped)");
-    cmd->add_flag("--lunar", a->lunar, "the time is a lunar date");
-    cmd->add_flag("--leap", a->leap, "the lunar month is a leap month");
+    auto* lunar = cmd->add_flag("--lunar", a->lunar, "the time is a lunar date");
+    cmd->add_flag("--leap", a->leap, "the lunar month is a leap month")->needs(lunar);
     cmd->add_option("--use-god", a->useGod, "兄弟|子孙|妻财|官鬼|父母 (default 兄弟)");
     cmd->add_option("--name", a->name, "求测人");
     cmd->add_option("--question", a->question, "占问事宜");

@@ -121,7 +121,9 @@ private:
     }
 };
 
-// Where the pillar row is looked for: beyond the asker and question rows at their longest.
+// All in GBK bytes. The pillar row is looked for past the start of the header, where the
+// asker's name and question stand (so a "干支" typed there is not taken for it);
+// "干支：  甲辰年  丙寅月  甲辰日  己巳时" is 38 bytes and "爻像解析：　" 12.
 constexpr int kPillarSearchStart = 90;
 constexpr int kPillarRowLength = 38;
 constexpr int kAnalysisHeadLength = 12;

@@ -1,0 +1,261 @@
+// Report rows of the chart engine, byte for byte, and their emphasis. The expected rows
+// are written out from the layout rules with stems, branches and relatives worked by hand.
+#include <gtest/gtest.h>
+
+#include "ChartFixture.h"
+#include "chart/ChartReport.h"
+
+using namespace qingheng;
+using qingheng::testing::assembled;
+using qingheng::testing::between;
+
+namespace {
+
+// 2024-02-10 09:30: 甲辰 year (after 立春 on the 4th), 丙寅 month, 甲辰 day, 己巳 hour;
+// lunar 正月初一; void 寅 卯; line 1 carries 青龙.
+const std::string kHeader2024 =
+    "求测人：\n"
+    "起卦方式：其他方式   占问事宜：\n"
+    "起卦公历：2024年2月10日9时30分(北京时间)。\n"
+    "起卦农历：甲辰年 正月 初一日 巳时。\n";
+const std::string kPillars2024 = "干支：  甲辰年  丙寅月  甲辰日  己巳时";
+
+int charIndex(const std::string& display, const std::string& needle) {
+    return characterCount(std::string_view(display).substr(0, display.find(needle)));
+}
+
+}  // namespace
+
+TEST(ChartReport, OneMovingLineWithHiddenSpiritWholeReport) {
+    // 天风姤 (乾 palace, 一世) with line 1 moving into 乾为天; 妻财 hidden under line 2.
+    const CLiuYaoEx e = assembled({"111114"});
+    const std::string expected = kHeader2024 + kPillars2024 +
+                                 "  (卦身：午)\n\n"
+                                 "主变卦    天风姤(乾宫)  之  乾为天(乾宫)  [空亡:寅、卯]\n\n"
+                                 "玄武          ━━━  父母戌土      ━━━  父母戌土 世 \n\n"
+                                 "白虎          ━━━  兄弟申金      ━━━  兄弟申金    \n\n"
+                                 "螣蛇          ━━━  官鬼午火 应   ━━━  官鬼午火    \n\n"
+                                 "勾陈          ━━━  兄弟酉金      ━━━  父母辰土 应 \n\n"
+                                 "朱雀 妻财寅木 ━━━  子孙亥水      ━━━  妻财寅木    \n\n"
+                                 "青龙          ━　━×父母丑土 世   ━━━  子孙子水    \n\n";
+    EXPECT_EQ(e.lineText, expected);
+}
+
+TEST(ChartReport, StaticChartWithStemsShownPrintsNoChangedColumns) {
+    // 乾为天 lacks no relative: every row is the spirit and four blanks.
+    const CLiuYaoEx e = assembled({"111111", {2024, 2, 10, 9, 30}, 0, true});
+    const std::string expected = kHeader2024 + kPillars2024 +
+                                 "  (卦身：巳)\n\n"
+                                 "主变卦    乾为天(乾宫)  [空亡:寅、卯]\n\n"
+                                 "玄武    ━━━  父母壬戌土 世   \n\n"
+                                 "白虎    ━━━  兄弟壬申金      \n\n"
+                                 "螣蛇    ━━━  官鬼壬午火      \n\n"
+                                 "勾陈    ━━━  父母甲辰土 应   \n\n"
+                                 "朱雀    ━━━  妻财甲寅木      \n\n"
+                                 "青龙    ━━━  子孙甲子水      \n\n";
+    EXPECT_EQ(e.lineText, expected);
+    EXPECT_EQ(e.hexText, kHeader2024 + kPillars2024 + "\n\n  乾为天        \r\n  【主卦】\r\n" +
+                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n"
+                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n\r\n");
+}
+
+TEST(ChartReport, WanderingSoulWithStemsAndHiddenSpiritUsesTwelveColumns) {
+    // 火地晋 (乾 palace 游魂, world 4) with line 6 moving into 雷地豫 (震 palace, world 1);
+    // 子孙 hidden under line 1 as 甲子水 of 乾为天.
+    const CLiuYaoEx e = assembled({"321222", {2024, 2, 10, 9, 30}, 0, true});
+    const std::string block = between(e.lineText, "干支", "ZZZ");
+    const std::string expected = kPillars2024 +
+                                 "  (卦身：酉)\n\n"
+                                 "主变卦    火地晋(乾宫-游魂)  之  雷地豫(震宫)  [空亡:寅、卯]\n\n"
+                                 "玄武            ━━━○官鬼己巳火      ━　━  父母庚戌土    \n\n"
+                                 "白虎            ━　━  父母己未土      ━　━  兄弟庚申金    \n\n"
+                                 "螣蛇            ━━━  兄弟己酉金 世   ━━━  官鬼庚午火 应 \n\n"
+                                 "勾陈            ━　━  妻财乙卯木      ━　━  妻财乙卯木    \n\n"
+                                 "朱雀            ━　━  官鬼乙巳火      ━　━  官鬼乙巳火    \n\n"
+                                 "青龙 子孙甲子水 ━　━  父母乙未土 应   ━　━  父母乙未土 世 \n\n";
+    EXPECT_EQ(block, expected);
+    // Pictures: main 火地晋, mutual 水山蹇, changed 雷地豫.
+    EXPECT_EQ(between(e.hexText, "  火地晋", "\r\n  ▅"),
+              "  火地晋        水山蹇        雷地豫        \r\n  【主卦】      【互卦】      【变卦】");
+    EXPECT_NE(e.hexText.find("  ▅▅▅▅▅○  ▅▅　▅▅    ▅▅　▅▅  \r\n"), std::string::npos);
+}
+
+TEST(ChartReport, ReturningSoulStaticAndChangedPalaceWithoutRank) {
+    const CLiuYaoEx still = assembled({"121111"});
+    EXPECT_EQ(between(still.lineText, "主变卦", "ZZZ"),
+              "主变卦    火天大有(乾宫-归魂)  [空亡:寅、卯]\n\n"
+              "玄武    ━━━  官鬼巳火 应   \n\n"
+              "白虎    ━　━  父母未土      \n\n"
+              "螣蛇    ━━━  兄弟酉金      \n\n"
+              "勾陈    ━━━  父母辰土 世   \n\n"
+              "朱雀    ━━━  妻财寅木      \n\n"
+              "青龙    ━━━  子孙子水      \n\n");
+    // Lines 1-3 moving turn it into 火地晋, whose 游魂 rank is not printed.
+    const CLiuYaoEx moving = assembled({"121333"});
+    EXPECT_NE(moving.lineText.find("主变卦    火天大有(乾宫-归魂)  之  火地晋(乾宫)  [空亡:寅、卯]\n\n"),
+              std::string::npos);
+}
+
+TEST(ChartReport, NumberAndCharacterHeadersAddTwoRowsAndMoveTheChartRows) {
+    CLiuYaoEx e;
+    e.settingsOverride = ChartSettings{};
+    e.caseInfo.mainCode = "111114";
+    e.caseInfo.changedCode = "111111";
+    e.caseInfo.castingTime = {2024, 2, 10, 9, 30, 0, 0};
+    e.caseInfo.name = "张三";
+    e.caseInfo.question = "求财";
+    e.caseInfo.castingMethod = kMethodNumber;
+    e.caseInfo.inputText = "13579";
+    e.caseInfo.total = 25;
+    e.caseInfo.upper = 12;
+    e.caseInfo.lower = 13;
+    ASSERT_TRUE(e.Assemble("数字起卦"));
+    EXPECT_EQ(e.lineText.substr(0, e.lineText.find("起卦公历")),
+              "求测人：张三\n起卦方式：数字起卦   占问事宜：求财\n数字：13579\r\n总数：25，上卦数：12，下卦数：13\r\n");
+    EXPECT_EQ(e.FirstChartRow(), 11);
+
+    e.caseInfo.castingMethod = kMethodCharacters;
+    e.caseInfo.inputText = "青衡";
+    ASSERT_TRUE(e.Assemble("汉字起卦"));
+    EXPECT_NE(e.lineText.find("起卦方式：汉字起卦   占问事宜：求财\n汉字：青衡\r\n笔画数：25，上卦数：12，下卦数：13\r\n起卦公历"),
+              std::string::npos);
+    // The hint rows follow the two extra rows.
+    EXPECT_EQ(e.LineHint(9), "");
+    EXPECT_EQ(e.LineHint(11).substr(0, 4), "6爻");
+}
+
+TEST(ChartReport, LunarRowSpellsLeapMonthsDaysAndHours) {
+    EXPECT_EQ(LunarMonthText(1, false), " 正月 ");
+    EXPECT_EQ(LunarMonthText(4, true), " 闰四月 ");
+    EXPECT_EQ(LunarMonthText(1, true), " 闰正月 ");
+    EXPECT_EQ(LunarMonthText(11, false), " 十一月 ");
+    EXPECT_EQ(LunarDayText(1), "初一");
+    EXPECT_EQ(LunarDayText(10), "初十");
+    EXPECT_EQ(LunarDayText(20), "二十");
+    EXPECT_EQ(LunarDayText(21), "廿一");
+    EXPECT_EQ(LunarDayText(30), "三十");
+    EXPECT_EQ(BranchName(HourBranch(23)), "子");
+    EXPECT_EQ(BranchName(HourBranch(0)), "子");
+    EXPECT_EQ(BranchName(HourBranch(1)), "丑");
+    EXPECT_EQ(BranchName(HourBranch(12)), "午");
+
+    // Lunar 2023 leap second month day 11 is 2023-04-01.
+    CLiuYaoEx e;
+    e.settingsOverride = ChartSettings{};
+    e.caseInfo.mainCode = "111111";
+    e.caseInfo.changedCode = "111111";
+    e.caseInfo.castingTime = {2023, 2, 11, 12, 0, 1, 1};
+    ASSERT_TRUE(e.Assemble("其他方式")) << e.errorText;
+    EXPECT_NE(e.lineText.find("起卦公历：2023年4月1日12时0分(北京时间)。\n起卦农历：癸卯年 闰二月 十一日 午时。\n"),
+              std::string::npos);
+    // 2020 leap fourth month, first day.
+    e.caseInfo.castingTime = {2020, 4, 1, 23, 30, 1, 1};
+    ASSERT_TRUE(e.Assemble("其他方式")) << e.errorText;
+    EXPECT_NE(e.lineText.find("起卦农历：庚子年 闰四月 初二日 子时。\n"), std::string::npos);
+
+    // The last day of that leap month at 23:30 is dated on 五月初一; the entered leap flag is
+    // kept, so assembling the same case again gives the same report.
+    e.caseInfo.castingTime = {2020, 4, 29, 23, 30, 1, 1};
+    ASSERT_TRUE(e.Assemble("其他方式")) << e.errorText;
+    EXPECT_NE(e.lineText.find("起卦农历：庚子年 五月 初一日 子时。\n"), std::string::npos);
+    EXPECT_EQ(e.chart().lunarLeap, 0);
+    EXPECT_EQ(e.caseInfo.castingTime.leap, 1);
+    const std::string first = e.lineText;
+    ASSERT_TRUE(e.Assemble("其他方式")) << e.errorText;
+    EXPECT_EQ(e.lineText, first);
+}
+
+TEST(ChartReport, PositionAddsCoordinatesAndAnAstronomicalRow) {
+    CLiuYaoEx e;
+    e.settingsOverride = ChartSettings{};
+    e.caseInfo.mainCode = "111111";
+    e.caseInfo.changedCode = "111111";
+    e.caseInfo.castingTime = {2024, 1, 1, 12, 10, 0, 0};
+    e.caseInfo.longitude = 116.4f;
+    e.caseInfo.latitude = 39.9f;
+    ASSERT_TRUE(e.Assemble("其他方式"));
+    // 1 January at 116.4°: -3 - floor(14.4) = -17 minutes.
+    EXPECT_EQ(e.lineText.substr(0, e.lineText.find("起卦农历")),
+              "求测人：经度:116.4,纬度:39.9。\n起卦方式：其他方式   占问事宜：\n"
+              "起卦公历：2024年1月1日12时10分(北京时间)。\n起卦公历：2024年1月1日11时53分(天文时间)。\n");
+    EXPECT_EQ(e.FirstChartRow(), 10);
+}
+
+TEST(ChartEmphasis, PillarRowBlueAndHexagramNamesRed) {
+    const CLiuYaoEx e = assembled({"111114"});
+    const std::string shown = displayText(e.lineText);
+    ASSERT_EQ(e.lineSpans.size(), 2u);
+    EXPECT_EQ(e.lineSpans[0].start, charIndex(shown, "干支"));
+    EXPECT_EQ(e.lineSpans[0].length, characterCount(kPillars2024));
+    EXPECT_EQ(e.lineSpans[0].color, kBlue);
+    EXPECT_EQ(e.lineSpans[1].start, charIndex(shown, "主变卦"));
+    EXPECT_EQ(e.lineSpans[1].length, characterCount("主变卦    天风姤(乾宫)  之  乾为天(乾宫)  [空亡:寅、卯]"));
+    EXPECT_EQ(e.lineSpans[1].color, kRed);
+    ASSERT_EQ(e.hexSpans.size(), 1u);
+    EXPECT_EQ(e.hexSpans[0].start, charIndex(displayText(e.hexText), "干支"));
+}
+
+TEST(ChartEmphasis, PillarSearchSkipsTheAskerRows) {
+    CLiuYaoEx e;
+    e.settingsOverride = ChartSettings{};
+    e.caseInfo.mainCode = "111111";
+    e.caseInfo.changedCode = "111111";
+    e.caseInfo.castingTime = {2024, 2, 10, 9, 30, 0, 0};
+    e.caseInfo.question = "问干支";
+    ASSERT_TRUE(e.Assemble("其他方式"));
+    const std::string shown = displayText(e.lineText);
+    ASSERT_FALSE(e.lineSpans.empty());
+    EXPECT_EQ(e.lineSpans[0].start, charIndex(shown, "干支："));
+}
+
+TEST(ChartEmphasis, AnalysisSectionHeadingsAndTitles) {
+    const std::string report = kHeader2024 + kPillars2024 + "  (卦身：午)\n\n主变卦    乾为天(乾宫)  [空亡:寅、卯]\n\n" +
+                               "玄武    ━━━  父母戌土 世   \n\n爻像解析：　\r\n【用神】取 1爻子孙子水为用。\n\n【世爻】父母\n\n【定应期】春\n\n【吉神凶煞】\n  1爻值：天乙    " +
+                               "\r\n\r\n易经卦爻辞(原文)：\n◆乾为天\n易经卦爻辞(白话)：\n【古经】x\r\n六十四金钱课：\n主卦断：y";
+    const std::string shown = displayText(report);
+    const std::vector<StyleSpan> spans = ChartReportSpans(report);
+    ASSERT_EQ(spans.size(), 11u);
+    const int analysis = charIndex(shown, "爻像解析");
+    EXPECT_EQ(spans[2].start, analysis);
+    EXPECT_EQ(spans[2].length, characterCount(shown) - analysis);
+    EXPECT_EQ(spans[2].sizeDelta, -2);
+    EXPECT_EQ(spans[3].start, analysis);
+    EXPECT_EQ(spans[3].length, 6);  // "爻像解析：　"
+    EXPECT_EQ(spans[3].bold, true);
+    const char* headings[] = {"【用神】", "【世爻】", "【定应期】", "【吉神凶煞】"};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(spans[4 + k].start, charIndex(shown, headings[k])) << headings[k];
+        EXPECT_EQ(spans[4 + k].length, characterCount(headings[k])) << headings[k];
+        EXPECT_EQ(spans[4 + k].color, kRed);
+    }
+    // "卦像解析：" is not in the chart report; the three other titles are.
+    EXPECT_EQ(spans[8].start, charIndex(shown, "易经卦爻辞(原文)："));
+    EXPECT_EQ(spans[9].start, charIndex(shown, "易经卦爻辞(白话)："));
+    EXPECT_EQ(spans[10].start, charIndex(shown, "六十四金钱课："));
+    EXPECT_EQ(spans[10].length, 7);
+    EXPECT_EQ(spans[10].color, kBlue);
+}
+
+TEST(ChartEmphasis, MissingHeadingsGiveNoSpans) {
+    EXPECT_TRUE(ChartReportSpans("").empty());
+    EXPECT_TRUE(MeiHuaReportSpans("").empty());
+    const std::string noClose = kHeader2024 + kPillars2024 + "\n\n主变卦 乾为天 [空亡:寅、卯\n\n爻像解析：　\r\n【用神";
+    const std::vector<StyleSpan> spans = ChartReportSpans(noClose);
+    ASSERT_EQ(spans.size(), 3u);  // pillars, the smaller analysis section and its head
+    EXPECT_EQ(spans[1].sizeDelta, -2);
+}
+
+TEST(ChartEmphasis, MeiHuaAnalysisSmallerWithItsTitleBlueBold) {
+    const std::string report = kHeader2024 + kPillars2024 + "\n\n  乾为天        \r\n  【主卦】\r\n\r\n" +
+                               "卦像解析：　\r\n  ◇体卦为上卦乾金旺于月令。\r\n\r\n易经卦爻辞(原文)：\n◆";
+    const std::string shown = displayText(report);
+    const std::vector<StyleSpan> spans = MeiHuaReportSpans(report);
+    ASSERT_EQ(spans.size(), 4u);
+    EXPECT_EQ(spans[0].length, characterCount(kPillars2024));
+    EXPECT_EQ(spans[1].start, charIndex(shown, "卦像解析"));
+    EXPECT_EQ(spans[1].sizeDelta, -2);
+    EXPECT_EQ(spans[2].start, charIndex(shown, "卦像解析"));
+    EXPECT_EQ(spans[2].length, 5);
+    EXPECT_EQ(spans[2].bold, true);
+    EXPECT_EQ(spans[3].start, charIndex(shown, "易经卦爻辞(原文)："));
+}
