@@ -1,0 +1,46 @@
+// Feeds arbitrary bytes to the RTF reader. Whatever it returns must be a sane document:
+// valid UTF-8 text in non-empty runs, and writing it back must succeed.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/Rtf.h"
+
+namespace {
+
+bool isValidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        for (std::size_t k = 1; k < n; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::string error;
+    const auto doc = qingheng::readRtf(bytes, &error);
+    if (!doc) {
+        if (error.empty()) std::abort();  // a refusal always says why
+        return 0;
+    }
+    for (const auto& run : doc->runs) {
+        if (run.text.empty() || !isValidUtf8(run.text)) std::abort();
+    }
+    if (!isValidUtf8(doc->fontName)) std::abort();
+    // What was read can be written again and read back to the same text.
+    const auto again = qingheng::writeRtf(*doc, &error);
+    if (!again) std::abort();
+    const auto reread = qingheng::readRtf(*again, &error);
+    if (!reread || reread->plainText() != doc->plainText()) std::abort();
+    return 0;
+}
