@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -199,11 +200,12 @@ void appendUnicode(std::string& out, char32_t cp) {
 
 // Writes GBK (or ASCII) bytes as RTF text: bytes above 0x7F as \'hh, RTF's own marks
 // escaped, "\n" and "\r\n" as \par, tabs as \tab, other control characters (a lone
-// "\r" too) as \uN so that they read back as they were.
+// "\r" too) as \uN so that they read back as they were; zero bytes are left out.
 void appendTextBytes(std::string& out, std::string_view bytes, bool escapeSemicolon) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<std::uint8_t>(bytes[i]);
         if (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        if (b == 0) continue;  // not text; readers drop it anyway
         if (b == '\n') {
             out += "\\par\r\n";
         } else if (b == '\t') {
@@ -486,7 +488,7 @@ bool RtfReader::consumeFallback() {
 // An escaped byte is always text; a plain ";" ends an entry of the font or colour table.
 void RtfReader::textByte(char c, bool escaped) {
     if (consumeFallback()) return;
-    if (state_.dest == Destination::Skip) return;
+    if (state_.dest == Destination::Skip || c == '\0') return;  // a zero byte is never text
     if (escaped) {
         pendingBytes_ += c;
         return;
@@ -681,7 +683,10 @@ void RtfReader::emitUtf8(std::string_view utf8) {
 
 void RtfReader::finishFontEntry() {
     if (fontEntryId_ >= 0) {
-        std::string name = fontEntry_.name;
+        // A font name is one line of visible text: control characters are dropped.
+        std::string name;
+        std::copy_if(fontEntry_.name.begin(), fontEntry_.name.end(), std::back_inserter(name),
+                     [](char c) { return static_cast<std::uint8_t>(c) >= 0x20; });
         const auto first = name.find_first_not_of(' ');
         name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(' ') - first + 1);
         fonts_[fontEntryId_] = {fontEntry_.codePage, std::move(name)};

@@ -139,6 +139,9 @@ TEST(RtfWrite, EmptyDocumentAndOddFontNamesRoundTrip) {
     odd.fontName = "Font;{x}";
     odd.runs.push_back({"a", {}});
     EXPECT_EQ("Font;{x}", readOk(*writeRtf(odd, nullptr)).fontName);
+    // Control characters are no part of a font name.
+    EXPECT_EQ("Kai Ti", readOk("{\\rtf1{\\fonttbl{\\f0 \tKai\\'01 Ti ;}}x}").fontName);
+    EXPECT_EQ("宋体", readOk("{\\rtf1{\\fonttbl{\\f0 \t;}}x}").fontName);
 }
 
 TEST(RtfRead, WordProcessorFileWithDestinationsFieldsUnicodeAndNesting) {
@@ -241,6 +244,7 @@ TEST(RtfRead, MalformedInputIsReadAsFarAsPossibleOrRefused) {
     EXPECT_EQ("ab", bodyText("{\\rtf1 a{{b"));
     EXPECT_EQ("a", bodyText("{\\rtf1 a}b}}c"));               // text after the end is ignored
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\'"));                 // cut \'hh
+    EXPECT_EQ("ab", bodyText("{\\rtf1 a\\'00b\\u0 }"));          // zero is never text
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\'4"));
     EXPECT_EQ("azG", bodyText("{\\rtf1 a\\'zG}"));
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\"));
