@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -86,49 +87,70 @@ std::string unifyLineBreaks(std::string_view text) {
 
 // ---------------------------------------------------------------- code pages
 
-std::optional<std::string> codePageToUtf8(int codePage, std::string_view bytes) {
-    if (codePage == 936) return gbk::toUtf8(bytes);
-    const std::string name = fmt::format("CP{}", codePage);
-    iconv_t cd = iconv_open("UTF-8", name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    std::string out(bytes.size() * 4 + 4, '\0');
-    char* inPtr = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0;
-    iconv_close(cd);
-    if (!ok) return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return out;
-}
+// Decodes bytes of any code page the system converter knows, keeping one open converter
+// per code page: a file may switch code pages thousands of times.
+class CodePageDecoder {
+public:
+    CodePageDecoder() = default;
+    CodePageDecoder(const CodePageDecoder&) = delete;
+    CodePageDecoder& operator=(const CodePageDecoder&) = delete;
+    ~CodePageDecoder() {
+        for (auto& [codePage, cd] : converters_) {
+            if (cd != kNoConverter) iconv_close(cd);
+        }
+    }
 
-// Bytes of a code page as UTF-8. Never fails: a byte that starts no valid character
-// becomes U+FFFD, and the rest is still decoded.
-std::string decodeBytes(int codePage, std::string_view bytes) {
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; })) {
-        return std::string(bytes);
-    }
-    if (auto whole = codePageToUtf8(codePage, bytes)) return *whole;
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size();) {
-        if (static_cast<std::uint8_t>(bytes[i]) < 0x80) {
-            out += bytes[i++];
-            continue;
+    // Bytes as UTF-8. Never fails: a byte that starts no valid character becomes U+FFFD,
+    // and the rest is still decoded.
+    std::string decode(int codePage, std::string_view bytes) {
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; })) {
+            return std::string(bytes);
         }
-        if (auto one = codePageToUtf8(codePage, bytes.substr(i, 1))) {
-            out += *one;
-            i += 1;
-        } else if (auto two = i + 1 < bytes.size() ? codePageToUtf8(codePage, bytes.substr(i, 2)) : std::nullopt) {
-            out += *two;
-            i += 2;
-        } else {
-            appendUtf8(out, kReplacement);
-            i += 1;
+        if (auto whole = convert(codePage, bytes)) return *whole;
+        std::string out;
+        for (std::size_t i = 0; i < bytes.size();) {
+            if (static_cast<std::uint8_t>(bytes[i]) < 0x80) {
+                out += bytes[i++];
+            } else if (auto one = convert(codePage, bytes.substr(i, 1))) {
+                out += *one;
+                i += 1;
+            } else if (auto two = i + 1 < bytes.size() ? convert(codePage, bytes.substr(i, 2)) : std::nullopt) {
+                out += *two;
+                i += 2;
+            } else {
+                appendUtf8(out, kReplacement);
+                i += 1;
+            }
         }
+        return out;
     }
-    return out;
-}
+
+private:
+    static inline const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+    std::optional<std::string> convert(int codePage, std::string_view bytes) {
+        auto it = converters_.find(codePage);
+        if (it == converters_.end()) {
+            const std::string name = fmt::format("CP{}", codePage);
+            it = converters_.emplace(codePage, iconv_open("UTF-8", name.c_str())).first;
+        }
+        iconv_t cd = it->second;
+        if (cd == kNoConverter) return std::nullopt;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        std::string out(bytes.size() * 4 + 4, '\0');
+        char* inPtr = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* outPtr = out.data();
+        std::size_t outLeft = out.size();
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0) {
+            return std::nullopt;
+        }
+        out.resize(out.size() - outLeft);
+        return out;
+    }
+
+    std::map<int, iconv_t> converters_;
+};
 
 // The code page a font's \fcharset stands for; 0 when the document's own applies.
 int codePageOfCharset(int charset) {
@@ -177,12 +199,14 @@ void appendUnicode(std::string& out, char32_t cp) {
 }
 
 // Writes GBK (or ASCII) bytes as RTF text: bytes above 0x7F as \'hh, RTF's own marks
-// escaped, line breaks as \par, tabs as \tab, other control characters as \uN.
+// escaped, "\n" and "\r\n" as \par, tabs as \tab, other control characters (a lone
+// "\r" too) as \uN so that they read back as they were; zero bytes are left out.
 void appendTextBytes(std::string& out, std::string_view bytes, bool escapeSemicolon) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<std::uint8_t>(bytes[i]);
         if (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-        if (b == '\n' || b == '\r') {
+        if (b == 0) continue;  // not text; readers drop it anyway
+        if (b == '\n') {
             out += "\\par\r\n";
         } else if (b == '\t') {
             out += "\\tab ";
@@ -239,14 +263,23 @@ int colorIndex(std::vector<Rgb>& table, Rgb c) {
 
 enum class Destination { Body, FontTable, ColorTable, Skip };
 
+// Which text the associated properties (\ab, \afs) describe: after \dbch they are the
+// weight and size of East Asian text, as some word processors write them.
+enum class Script { Latin, EastAsian, Complex };
+
 struct GroupState {
     Destination dest = Destination::Body;
     int colorIndex = 0;
     bool bold = false;
     int halfPoints = 24;
+    Script script = Script::Latin;
+    std::optional<bool> eastAsianBold;
+    std::optional<int> eastAsianHalfPoints;
     int font = -1;
     int unicodeSkip = 1;
 };
+
+bool isValidHalfPoints(int halfPoints) { return halfPoints >= 2 && halfPoints <= 2 * kMaxPointSize; }
 
 struct FontEntry {
     int codePage = 0;  // 0: the document's
@@ -314,6 +347,7 @@ private:
     std::vector<GroupState> stack_;
     int fallbackToSkip_ = 0;
     std::string pendingBytes_;
+    CodePageDecoder decoder_;
     char32_t highSurrogate_ = 0;
 
     int documentCodePage_ = 936;
@@ -454,7 +488,7 @@ bool RtfReader::consumeFallback() {
 // An escaped byte is always text; a plain ";" ends an entry of the font or colour table.
 void RtfReader::textByte(char c, bool escaped) {
     if (consumeFallback()) return;
-    if (state_.dest == Destination::Skip) return;
+    if (state_.dest == Destination::Skip || c == '\0') return;  // a zero byte is never text
     if (escaped) {
         pendingBytes_ += c;
         return;
@@ -526,11 +560,25 @@ void RtfReader::controlWord(std::string_view word, std::optional<int> param) {
         state_.bold = !param || value != 0;
     } else if (word == "fs") {
         const int halfPoints = param ? value : 24;
-        if (halfPoints >= 2 && halfPoints <= 2 * kMaxPointSize) state_.halfPoints = halfPoints;
+        if (isValidHalfPoints(halfPoints)) state_.halfPoints = halfPoints;
+    } else if (word == "loch" || word == "hich" || word == "ltrch") {
+        state_.script = Script::Latin;
+    } else if (word == "dbch") {
+        state_.script = Script::EastAsian;
+    } else if (word == "rtlch") {
+        state_.script = Script::Complex;
+    } else if (word == "ab") {
+        if (state_.script == Script::EastAsian) state_.eastAsianBold = !param || value != 0;
+    } else if (word == "afs") {
+        if (state_.script == Script::EastAsian && param && isValidHalfPoints(value)) state_.eastAsianHalfPoints = value;
     } else if (word == "plain") {
-        state_.bold = false;
-        state_.halfPoints = 24;
-        state_.colorIndex = 0;
+        const GroupState reset;
+        state_.bold = reset.bold;
+        state_.halfPoints = reset.halfPoints;
+        state_.colorIndex = reset.colorIndex;
+        state_.script = reset.script;
+        state_.eastAsianBold.reset();
+        state_.eastAsianHalfPoints.reset();
         state_.font = defaultFont_;
     } else if (word == "par" || word == "line" || word == "sect" || word == "page" || word == "row") {
         emitUtf8("\n");
@@ -590,7 +638,7 @@ int RtfReader::currentCodePage() const {
 
 void RtfReader::flushBytes() {
     if (pendingBytes_.empty()) return;
-    const std::string utf8 = decodeBytes(currentCodePage(), pendingBytes_);
+    const std::string utf8 = decoder_.decode(currentCodePage(), pendingBytes_);
     pendingBytes_.clear();
     emitUtf8(utf8);
 }
@@ -606,8 +654,10 @@ TextStyle RtfReader::currentStyle() const {
     TextStyle style;
     const int index = state_.colorIndex;
     if (index >= 0 && static_cast<std::size_t>(index) < colors_.size() && colors_[index]) style.color = *colors_[index];
-    style.bold = state_.bold;
-    style.pointSize = (state_.halfPoints + 1) / 2;
+    const bool eastAsian = state_.script == Script::EastAsian;
+    style.bold = eastAsian && state_.eastAsianBold ? *state_.eastAsianBold : state_.bold;
+    const int halfPoints = eastAsian && state_.eastAsianHalfPoints ? *state_.eastAsianHalfPoints : state_.halfPoints;
+    style.pointSize = (halfPoints + 1) / 2;
     return style;
 }
 
@@ -633,7 +683,10 @@ void RtfReader::emitUtf8(std::string_view utf8) {
 
 void RtfReader::finishFontEntry() {
     if (fontEntryId_ >= 0) {
-        std::string name = fontEntry_.name;
+        // A font name is one line of visible text: control characters are dropped.
+        std::string name;
+        std::copy_if(fontEntry_.name.begin(), fontEntry_.name.end(), std::back_inserter(name),
+                     [](char c) { return static_cast<std::uint8_t>(c) >= 0x20; });
         const auto first = name.find_first_not_of(' ');
         name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(' ') - first + 1);
         fonts_[fontEntryId_] = {fontEntry_.codePage, std::move(name)};

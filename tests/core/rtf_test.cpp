@@ -79,6 +79,14 @@ TEST(RtfWrite, ReportRoundTripsTextStylesFontAndSizes) {
     EXPECT_EQ(displayText(doc.plainText()), back.plainText());
 }
 
+TEST(RtfWrite, ControlCharactersAndLoneCarriageReturnsReadBackUnchanged) {
+    StyledDocument doc;
+    doc.runs.push_back({"a\rb\x01c\x7f\r", {}});
+    doc.runs.push_back({"\nd\r\ne", {kRed, false, 12}});
+    const StyledDocument back = readOk(*writeRtf(doc, nullptr));
+    expectSameRuns({{"a\rb\x01c\x7f\r", {}}, {"\nd\ne", {kRed, false, 12}}}, joinedRuns(back));
+}
+
 TEST(RtfWrite, WritesSevenBitCodePage936WithFontColoursAndEscapes) {
     const auto rtf = writeRtf(sampleReport(), nullptr);
     ASSERT_TRUE(rtf);
@@ -131,6 +139,9 @@ TEST(RtfWrite, EmptyDocumentAndOddFontNamesRoundTrip) {
     odd.fontName = "Font;{x}";
     odd.runs.push_back({"a", {}});
     EXPECT_EQ("Font;{x}", readOk(*writeRtf(odd, nullptr)).fontName);
+    // Control characters are no part of a font name.
+    EXPECT_EQ("Kai Ti", readOk("{\\rtf1{\\fonttbl{\\f0 \tKai\\'01 Ti ;}}x}").fontName);
+    EXPECT_EQ("宋体", readOk("{\\rtf1{\\fonttbl{\\f0 \t;}}x}").fontName);
 }
 
 TEST(RtfRead, WordProcessorFileWithDestinationsFieldsUnicodeAndNesting) {
@@ -151,6 +162,26 @@ TEST(RtfRead, WordProcessorFileWithDestinationsFieldsUnicodeAndNesting) {
             {"青衡😀\\{}\n测试 \nend\n", {kBlack, false, 12}},
         },
         joinedRuns(doc));
+}
+
+TEST(RtfRead, EastAsianWeightAndSizeAfterDbch) {
+    // Some word processors give East Asian text its own weight and size (\ab, \afs after
+    // \dbch), name the font in another double-byte code page and write \uN with a
+    // fallback in that code page.
+    const StyledDocument doc = readOk(
+        "{\\rtf1\\ansi\\deff3{\\fonttbl{\\f3\\froman\\fcharset0 Serif;}"
+        "{\\f5\\froman\\fcharset128 \\'91\\'76\\'91\\'cc;}}"
+        "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}"
+        "\\pard\\plain \\rtlch\\af8\\afs28\\ab \\ltrch\\cf0\\f3\\fs24\\dbch\\af6"
+        "{\\hich\\af5\\loch\\cf2\\f5\\dbch\\afs20\\ab\\dbch\r\n\\uc2 \\u29243\\'e0\\'a9\\uc1 }"
+        "{\\hich\\af5\\loch\\cf1\\fs20\\b0\\f5\\loch\r\n\\{}"
+        "{\\hich\\af5\\loch\\cf1\\f5\\dbch\\afs20\\ab0\\dbch\r\n\\uc0 \\u55360\\uc1 \\u56320\\'3f}"
+        "\\par \\pard\\plain \\rtlch\\ab\\ltrch\\dbch x}");
+    EXPECT_EQ("宋体", doc.fontName);
+    expectSameRuns({{"爻", {kBlue, true, 10}},
+                    {"{𠀀", {kBlack, false, 10}},
+                    {"\nx", {kBlack, false, 12}}},
+                   joinedRuns(doc));
 }
 
 TEST(RtfRead, UnicodeFallbacksAndSurrogates) {
@@ -213,6 +244,7 @@ TEST(RtfRead, MalformedInputIsReadAsFarAsPossibleOrRefused) {
     EXPECT_EQ("ab", bodyText("{\\rtf1 a{{b"));
     EXPECT_EQ("a", bodyText("{\\rtf1 a}b}}c"));               // text after the end is ignored
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\'"));                 // cut \'hh
+    EXPECT_EQ("ab", bodyText("{\\rtf1 a\\'00b\\u0 }"));          // zero is never text
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\'4"));
     EXPECT_EQ("azG", bodyText("{\\rtf1 a\\'zG}"));
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\"));
