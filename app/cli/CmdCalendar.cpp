@@ -64,19 +64,16 @@ void printTerms() {
     std::cout << out;
 }
 
-// "YYYY-MM-DD HH:MM", digits in fixed places.
+// The moment of the command line as an entered casting time.
 CastingTime parseMoment(const std::string& text) {
-    int y, mo, d, h, mi;
-    char tail;
-    if (text.size() != 16 || std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &y, &mo, &d, &h, &mi, &tail) != 5) {
-        throw CommandError{"时间应写作 YYYY-MM-DD HH:MM：" + text};
-    }
+    const std::optional<DateRecord> d = ParseMomentText(text);
+    if (!d) throw CommandError{"时间应写作 YYYY-MM-DD HH:MM：" + text};
     CastingTime e;
-    e.year = static_cast<std::int16_t>(y);
-    e.month = static_cast<std::int16_t>(mo);
-    e.day = static_cast<std::int16_t>(d);
-    e.hour = static_cast<std::int16_t>(h);
-    e.minute = static_cast<std::int16_t>(mi);
+    e.year = d->year;
+    e.month = d->month;
+    e.day = d->day;
+    e.hour = d->hour;
+    e.minute = d->minute;
     return e;
 }
 

@@ -4,7 +4,9 @@
 // pillars. It holds no state; create one wherever it is needed.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "vocab/Signs.h"
 
@@ -87,6 +89,12 @@ struct DatedMoment {
     std::uint8_t leap = 0;
     FourPillars pillars;   // year and month from T, day and hour from G
 };
+
+// Year, month, day, hour and minute of "YYYY-MM-DD HH:MM" (one or two digits allowed for
+// month, day, hour and minute). nullopt when the text has another form or a field is out of
+// its range (month 1-12, day 1-31, hour 0-23, minute 0-59); whether the day exists in its
+// month is left to the calendar.
+std::optional<DateRecord> ParseMomentText(std::string_view text);
 
 inline constexpr float kNoLongitude = -501.0f;  // a longitude of -500 or less: none given
 

@@ -119,14 +119,9 @@ std::optional<CastResult> CastOther(const CastArguments& args, std::string& erro
 }
 
 std::optional<TimeInput> ParseTimeText(const std::string& text) {
-    TimeInput in;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d%c", &in.year, &in.month, &in.day, &in.hour, &in.minute, &tail) != 5)
-        return std::nullopt;
-    if (in.month < 1 || in.month > 12 || in.day < 1 || in.day > 31 || in.hour < 0 || in.hour > 23 ||
-        in.minute < 0 || in.minute > 59)
-        return std::nullopt;
-    return in;
+    const std::optional<DateRecord> d = ParseMomentText(text);
+    if (!d) return std::nullopt;
+    return TimeInput{d->year, d->month, d->day, d->hour, d->minute};
 }
 
 std::optional<CastResult> CastTime(const CastArguments& args, std::string& error, CastDetails* details) {

@@ -22,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/Gbk.h"
 #include "platform/Settings.h"
+#include "ui/Untdatelists.h"
 #include "ui/Untprompt.h"
 #include "vocab/Signs.h"
 
@@ -29,15 +30,9 @@ namespace qingheng {
 
 namespace {
 
-QComboBox* MakeList(QWidget* parent, const char* name, int first, int last, const QString& suffix,
-                    bool withHourBranch = false) {
+QComboBox* MakeList(QWidget* parent, const char* name) {
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
-    for (int n = first; n <= last; ++n) {
-        QString text = QString::number(n) + suffix;
-        if (withHourBranch) text += qstr(BranchName(HourNumber(n) % 12));
-        list->addItem(text);
-    }
     return list;
 }
 
@@ -92,10 +87,11 @@ QWidget* TFrmGTime::makeDatePanel() {
     now->setText(QStringLiteral("现在"));
     now->setToolTip(QStringLiteral("现在时间"));
 
-    cbom_ = MakeList(panel, "cbom", 1, 12, QStringLiteral("月"));
-    cbod_ = MakeList(panel, "cbod", 1, 31, QStringLiteral("日"));
-    cbos_ = MakeList(panel, "cbos", 0, 23, QStringLiteral("时"), true);
-    cbomin_ = MakeList(panel, "cbomin", 0, 59, QStringLiteral("分"));
+    cbom_ = MakeList(panel, "cbom");
+    cbod_ = MakeList(panel, "cbod");
+    cbos_ = MakeList(panel, "cbos");
+    cbomin_ = MakeList(panel, "cbomin");
+    fillDateLists(cbom_, cbod_, cbos_, cbomin_);
     rdogl_ = MakeRadio(panel, "Rdogl", QStringLiteral("公历"));
     rdonl_ = MakeRadio(panel, "Rdonl", QStringLiteral("农历"));
     rdogl_->setChecked(true);

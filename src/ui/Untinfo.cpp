@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include "ui/Untflei.h"
+#include "ui/Untdatelists.h"
 #include "ui/Untprompt.h"
 #include "vocab/Signs.h"
 
@@ -40,12 +41,6 @@ void selectItem(QComboBox* box, int index) {
 
 }  // namespace
 
-QString TFrmInfo::hourItemText(int hour) {
-    const int doubleHour = (hour + 1) / 2 % 12;  // 子 = 0
-    const Branch branch = (doubleHour + 1) % 12;  // the branch list starts with 亥
-    return QStringLiteral("%1时").arg(hour) + QString::fromUtf8(BranchName(branch).data(), BranchName(branch).size());
-}
-
 TFrmInfo::TFrmInfo(const CaseRecord& record, QWidget* parent) : QDialog(parent), record_(record) {
     setObjectName("FrmInfo");
     setWindowTitle(QStringLiteral("卦例信息"));
@@ -67,13 +62,10 @@ void TFrmInfo::buildControls() {
     connect(UpDyear, &QSpinBox::valueChanged, this, &TFrmInfo::UpDyearClick);
 
     cbom = makeList(this, "cbom");
-    for (int m = 1; m <= 12; ++m) cbom->addItem(QStringLiteral("%1月").arg(m));
     cbod = makeList(this, "cbod");
-    for (int d = 1; d <= 31; ++d) cbod->addItem(QStringLiteral("%1日").arg(d));
     cbos = makeList(this, "cbos");
-    for (int h = 0; h <= 23; ++h) cbos->addItem(hourItemText(h));
     cbomin = makeList(this, "cbomin");
-    for (int m = 0; m <= 59; ++m) cbomin->addItem(QStringLiteral("%1分").arg(m));
+    fillDateLists(cbom, cbod, cbos, cbomin);
 
     Rdogl = new QRadioButton(QStringLiteral("公历"), this);
     Rdogl->setObjectName("Rdogl");

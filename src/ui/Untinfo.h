@@ -21,8 +21,6 @@ public:
 
     const CaseRecord& record() const { return record_; }
 
-    // Text of hour item h: "%d时" and the branch of its double hour (23 and 0 are 子).
-    static QString hourItemText(int hour);
 
 private slots:
     void BtnsaveClick();

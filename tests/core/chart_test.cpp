@@ -271,3 +271,25 @@ TEST(ChartCommand, ReportsAndErrors) {
     EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --use-god 用神").exitCode, 1);
     EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --name 一二三四五六").exitCode, 1);
 }
+
+TEST(ChartCommand, CastsByAMethodAndChartsInOneCall) {
+    const auto number = qingheng::testing::runCli("chart --method number --input 12 --time '2024-02-10 09:30' --json");
+    ASSERT_EQ(number.exitCode, 0) << number.out;
+    EXPECT_EQ(nlohmann::json::parse(number.out)["main"]["code"], "111411");
+    const auto header = qingheng::testing::runCli("chart --method number --input 12 --time '2024-02-10 09:30'");
+    EXPECT_NE(header.out.find("起卦方式：数字起卦   占问事宜：\n数字：12\r\n总数：3，上卦数：1，下卦数：2\r\n"),
+              std::string::npos);
+
+    // A lifetime cast dates the chart by the dialog's moment; a time cast reads --time.
+    const auto lifetime =
+        qingheng::testing::runCli("chart --method time --time '2024-02-10 09:30' --lifetime gan --json");
+    ASSERT_EQ(lifetime.exitCode, 0) << lifetime.out;
+    EXPECT_EQ(nlohmann::json::parse(lifetime.out)["main"]["code"], "121311");
+    const auto time = qingheng::testing::runCli("chart --method time --time '2024-02-10 09:30' --add-number 3 --json");
+    EXPECT_EQ(nlohmann::json::parse(time.out)["main"]["code"], "124222");
+
+    const auto refused = qingheng::testing::runCli("chart --method number --input 1 --time '2024-02-10 09:30'", true);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.out.find("数字个数为 2至 40个！"), std::string::npos);
+    EXPECT_EQ(qingheng::testing::runCli("chart --time '2024-02-10 09:30'").exitCode, 1);
+}

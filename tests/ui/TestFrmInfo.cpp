@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "platform/ProgramFolder.h"
+#include "ui/Untdatelists.h"
 #include "ui/Untinfo.h"
 #include "ui/Untprompt.h"
 
@@ -55,12 +56,12 @@ private slots:
     }
 
     void hourItemsNameTheDoubleHour() {
-        QCOMPARE(TFrmInfo::hourItemText(0), QStringLiteral("0时子"));
-        QCOMPARE(TFrmInfo::hourItemText(1), QStringLiteral("1时丑"));
-        QCOMPARE(TFrmInfo::hourItemText(2), QStringLiteral("2时丑"));
-        QCOMPARE(TFrmInfo::hourItemText(3), QStringLiteral("3时寅"));
-        QCOMPARE(TFrmInfo::hourItemText(22), QStringLiteral("22时亥"));
-        QCOMPARE(TFrmInfo::hourItemText(23), QStringLiteral("23时子"));
+        QCOMPARE(hourItemText(0), QStringLiteral("0时子"));
+        QCOMPARE(hourItemText(1), QStringLiteral("1时丑"));
+        QCOMPARE(hourItemText(2), QStringLiteral("2时丑"));
+        QCOMPARE(hourItemText(3), QStringLiteral("3时寅"));
+        QCOMPARE(hourItemText(22), QStringLiteral("22时亥"));
+        QCOMPARE(hourItemText(23), QStringLiteral("23时子"));
     }
 
     void controlsShowTheRecord() {
