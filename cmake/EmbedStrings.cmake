@@ -1,5 +1,6 @@
 # Writes a C++ source holding the bytes of every string-table source file.
-# Usage: cmake -DOUT=file.cpp -DINPUTS="a.txt;b.txt" -P EmbedStrings.cmake
+# Usage: cmake -DOUT=file.cpp -DINPUTS="a.txt|b.txt" -P EmbedStrings.cmake
+string(REPLACE "|" ";" INPUTS "${INPUTS}")
 set(body "")
 set(entries "")
 set(index 0)

@@ -3,11 +3,13 @@
 
 #include "platform/ProgramFolder.h"
 #include "ui/Untmain.h"
+#include "ui/Untreportpane.h"
 
 int main(int argc, char** argv) {
     qingheng::initProgramFolder(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("青衡六爻"));
+    qingheng::installReportFontSubstitutes();
     qingheng::TFrmMain window;
     window.show();
     return QApplication::exec();
