@@ -1,0 +1,328 @@
+// "查找卦例" and the plain listing of every case: what reaches the kept query, what the
+// case book finds with it, and the refusals that keep the dialog open.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "casebook/Database.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Settings.h"
+#include "ui/Untprompt.h"
+#include "ui/Untsearch.h"
+
+using namespace qingheng;
+
+using Ids = std::vector<std::uint32_t>;
+
+class TestFrmSearch : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> home;
+    MDataBase store;
+
+    std::uint32_t addCase(const std::string& name, std::int16_t year = 2024, const std::string& category = "财运",
+                          const std::string& question = "问生意") {
+        CaseRecord r;
+        r.name = name;
+        r.category = category;
+        r.question = question;
+        r.year = year;
+        r.month = 3;
+        r.day = 15;
+        r.hour = 9;
+        r.extra = "备注:";
+        r.mainCode = "123412";
+        r.changedCode = "121212";
+        r.label = "铜钱摇卦";
+        const Status s = store.addCase(r);
+        if (!s) qWarning("%s", s.message.c_str());
+        return r.id;
+    }
+
+    template <typename W>
+    static W* find(QDialog& d, const char* name) {
+        W* w = d.findChild<W*>(name);
+        if (!w) qFatal("missing control %s", name);
+        return w;
+    }
+    static QLineEdit* edit(QDialog& d, const char* name) { return find<QLineEdit>(d, name); }
+    static QCheckBox* check(QDialog& d, const char* name) { return find<QCheckBox>(d, name); }
+    static QComboBox* category(QDialog& d) { return find<QComboBox>(d, "CboFenLei"); }
+    static void click(QDialog& d, const char* name) { find<QPushButton>(d, name)->click(); }
+
+private slots:
+    void init() {
+        home = std::make_unique<QTemporaryDir>();
+        setProgramFolder(home->path().toStdString());
+        QVERIFY(store.openStore(programFolder(), kKindLiuYao).ok);
+    }
+
+    void controlsStartFromAnUnusedQuery() {
+        IniFile ini(datFile(kLyInitFile));
+        ini.writeInteger("classes", "count", 2);
+        ini.writeString("classes", "1", "财运");  // key 2 missing: the default name stands in
+        QVERIFY(ini.save().ok);
+        CaseQuery query;
+        TFrmSearch dialog(store, query);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("查找卦例"));
+        QCOMPARE(edit(dialog, "Edtname")->maxLength(), 10);
+        QCOMPARE(category(dialog)->lineEdit()->maxLength(), 12);
+        QCOMPARE(edit(dialog, "LedtEvent")->maxLength(), 40);
+        QCOMPARE(edit(dialog, "LedtY1")->maxLength(), 4);
+        QCOMPARE(edit(dialog, "LedtY2")->maxLength(), 4);
+        QCOMPARE(find<QPushButton>(dialog, "BtoAll")->toolTip(), QStringLiteral("清除所有条件，以查找全部卦例"));
+        QCOMPARE(check(dialog, "ChkName")->text(), QStringLiteral("全字匹配"));
+        QCOMPARE(category(dialog)->count(), 2);
+        QCOMPARE(category(dialog)->itemText(1), QStringLiteral("临时保存"));
+        QVERIFY(category(dialog)->currentText().isEmpty());
+        QVERIFY(edit(dialog, "LedtY1")->text().isEmpty());
+        QVERIFY(find<QWidget>(dialog, "Animate1")->isHidden());
+    }
+
+    void refusedYearsKeepTheDialogAndTheQuery() {
+        addCase("张三");
+        ScopedScriptedPrompts script;
+        CaseQuery query;
+        query.name = "旧";
+        TFrmSearch dialog(store, query);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+
+        edit(dialog, "LedtY1")->setText("2005");  // the empty last year reads as 0
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->shown.size(), size_t(1));
+        QCOMPARE(script->lastText(), QStringLiteral("年份必须在1900到2050年之间"));
+        QCOMPARE(script->shown.back().caption, QStringLiteral("年份错误"));
+        QCOMPARE(script->shown.back().icon, PromptIcon::Warning);
+
+        edit(dialog, "LedtY2")->setText("2004");
+        edit(dialog, "Edtname")->setText("张");
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->lastText(), QStringLiteral("结束年必须大于或等于起始年"));
+        QCOMPARE(script->shown.back().caption, QStringLiteral("年份错误"));
+
+        edit(dialog, "LedtY2")->setText("abcd");
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->lastText(), QStringLiteral("年份必须在1900到2050年之间"));
+        edit(dialog, "LedtY1")->setText("1899");
+        edit(dialog, "LedtY2")->setText("1900");
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->lastText(), QStringLiteral("年份必须在1900到2050年之间"));
+
+        QCOMPARE(accepted.count(), 0);
+        QCOMPARE(edit(dialog, "Edtname")->text(), QStringLiteral("张"));  // input intact
+        QVERIFY(!query.useYears);
+        QCOMPARE(query.nameMode, MatchMode::Ignore);
+        QCOMPARE(query.name, std::string("旧"));
+    }
+
+    void emptyCriteriaFindEveryLiveCase() {
+        const std::uint32_t a = addCase("张三", 2001);
+        const std::uint32_t b = addCase("李四", 2010);
+        const std::uint32_t c = addCase("王五", 2020);
+        QVERIFY(store.removeCase(b).ok);
+        ScopedScriptedPrompts script;
+        script->questionAnswers = {true};
+        CaseQuery query;
+        TFrmSearch dialog(store, query);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->lastText(), QStringLiteral("共找到2条记录，要显示到卦例列表中吗？"));
+        QCOMPARE(script->shown.back().caption, QStringLiteral("提示"));
+        QCOMPARE(script->shown.back().icon, PromptIcon::Information);
+        QCOMPARE(accepted.count(), 1);
+        QCOMPARE(dialog.resultIds(), (Ids{a, c}));
+        QVERIFY(!query.useYears);
+        QCOMPARE(query.nameMode, MatchMode::Ignore);
+        QCOMPARE(query.categoryMode, MatchMode::Ignore);
+        QCOMPARE(query.questionMode, MatchMode::Ignore);
+        QVERIFY(find<QWidget>(dialog, "Animate1")->isHidden());
+        QVERIFY(find<QPushButton>(dialog, "BtnSearch")->isEnabled());
+    }
+
+    void exactMatchNarrowsAContainsMatch() {
+        const std::uint32_t zhang = addCase("张");
+        const std::uint32_t zhangsan = addCase("张三");
+        addCase("李四");
+        const std::uint32_t lizhang = addCase("李张");
+        ScopedScriptedPrompts script;
+        script->questionAnswers = {true, true};
+        CaseQuery query;
+        {
+            TFrmSearch dialog(store, query);
+            edit(dialog, "Edtname")->setText("张");
+            click(dialog, "BtnSearch");
+            QCOMPARE(dialog.resultIds(), (Ids{zhang, zhangsan, lizhang}));
+            QCOMPARE(query.nameMode, MatchMode::Contains);
+        }
+        {
+            TFrmSearch dialog(store, query);
+            check(dialog, "ChkName")->setChecked(true);
+            click(dialog, "BtnSearch");
+            QCOMPARE(dialog.resultIds(), (Ids{zhang}));
+            QCOMPARE(query.nameMode, MatchMode::Equals);
+        }
+    }
+
+    void criteriaCombineWithAnInclusiveYearRange() {
+        addCase("甲", 2003, "财运");
+        const std::uint32_t b = addCase("乙", 2004, "婚姻", "问婚期");
+        const std::uint32_t c = addCase("丙", 2006, "婚姻", "问婚事");
+        addCase("丁", 2007, "婚姻", "问婚期");
+        addCase("戊", 2005, "婚姻姻", "问婚期");
+        ScopedScriptedPrompts script;
+        script->questionAnswers = {true};
+        CaseQuery query;
+        TFrmSearch dialog(store, query);
+        edit(dialog, "LedtY1")->setText("2004");
+        edit(dialog, "LedtY2")->setText("2006");
+        category(dialog)->setEditText("婚姻");
+        check(dialog, "ChkClass")->setChecked(true);
+        edit(dialog, "LedtEvent")->setText("问婚");
+        click(dialog, "BtnSearch");
+        QCOMPARE(dialog.resultIds(), (Ids{b, c}));
+        QVERIFY(query.useYears);
+        QCOMPARE(query.firstYear, std::int16_t(2004));
+        QCOMPARE(query.lastYear, std::int16_t(2006));
+        QCOMPARE(query.category, std::string("婚姻"));
+        QCOMPARE(query.questionMode, MatchMode::Contains);
+    }
+
+    void reopeningShowsTheKeptCriteria() {
+        addCase("张三", 2010, "财运", "问生意");
+        ScopedScriptedPrompts script;
+        script->questionAnswers = {true, true};
+        CaseQuery query;
+        {
+            TFrmSearch dialog(store, query);
+            edit(dialog, "Edtname")->setText("张三");
+            check(dialog, "ChkName")->setChecked(true);
+            category(dialog)->setEditText("财");
+            edit(dialog, "LedtEvent")->setText("生意");
+            check(dialog, "ChkEvent")->setChecked(true);  // exact: finds nothing
+            edit(dialog, "LedtY1")->setText("2000");
+            edit(dialog, "LedtY2")->setText("2020");
+            click(dialog, "BtnSearch");
+            QCOMPARE(script->lastText(), QStringLiteral("没有找到符合条件的卦例。"));
+            QCOMPARE(script->shown.back().caption, QStringLiteral("信息"));
+        }
+        {
+            TFrmSearch dialog(store, query);
+            QCOMPARE(edit(dialog, "Edtname")->text(), QStringLiteral("张三"));
+            QVERIFY(check(dialog, "ChkName")->isChecked());
+            QCOMPARE(category(dialog)->currentText(), QStringLiteral("财"));
+            QVERIFY(!check(dialog, "ChkClass")->isChecked());
+            QCOMPARE(edit(dialog, "LedtEvent")->text(), QStringLiteral("生意"));
+            QVERIFY(check(dialog, "ChkEvent")->isChecked());
+            QCOMPARE(edit(dialog, "LedtY1")->text(), QStringLiteral("2000"));
+            QCOMPARE(edit(dialog, "LedtY2")->text(), QStringLiteral("2020"));
+
+            // Emptied fields switch their criteria off but the query keeps the old texts.
+            edit(dialog, "Edtname")->clear();
+            edit(dialog, "LedtEvent")->clear();
+            edit(dialog, "LedtY1")->clear();
+            edit(dialog, "LedtY2")->clear();
+            click(dialog, "BtnSearch");
+            QCOMPARE(dialog.resultIds().size(), size_t(1));
+        }
+        QCOMPARE(query.nameMode, MatchMode::Ignore);
+        QCOMPARE(query.name, std::string("张三"));
+        QCOMPARE(query.questionMode, MatchMode::Ignore);
+        QVERIFY(!query.useYears);
+        TFrmSearch again(store, query);
+        QCOMPARE(edit(again, "Edtname")->text(), QStringLiteral("张三"));
+        QVERIFY(!check(again, "ChkName")->isChecked());
+        QCOMPARE(edit(again, "LedtEvent")->text(), QStringLiteral("生意"));
+        QVERIFY(!check(again, "ChkEvent")->isChecked());
+        QVERIFY(edit(again, "LedtY1")->text().isEmpty());
+    }
+
+    void answeringNoOrAnEmptyStoreKeepsTheDialogOpen() {
+        ScopedScriptedPrompts script;
+        CaseQuery query;
+        TFrmSearch dialog(store, query);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->lastText(), QStringLiteral("没有记录，无从查找。"));
+        addCase("张三");
+        script->questionAnswers = {false};
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->lastText(), QStringLiteral("共找到1条记录，要显示到卦例列表中吗？"));
+        QCOMPARE(script->shown.size(), size_t(2));
+        QCOMPARE(accepted.count(), 0);
+        QVERIFY(find<QPushButton>(dialog, "BtoCancel")->isEnabled());
+    }
+
+    void clearingAsksFirstAndLeavesTheQueryAlone() {
+        ScopedScriptedPrompts script;
+        CaseQuery query;
+        query.name = "张";
+        query.nameMode = MatchMode::Equals;
+        query.useYears = true;
+        query.firstYear = 2000;
+        query.lastYear = 2001;
+        TFrmSearch dialog(store, query);
+        script->questionAnswers = {false};
+        click(dialog, "BtoAll");
+        QCOMPARE(script->lastText(), QStringLiteral("这将清除所有输入的条件参数，以便搜索所有卦例，确定吗？"));
+        QCOMPARE(script->shown.back().caption, QStringLiteral("提示"));
+        QCOMPARE(edit(dialog, "Edtname")->text(), QStringLiteral("张"));
+        script->questionAnswers = {true};
+        category(dialog)->setEditText("财运");
+        check(dialog, "ChkClass")->setChecked(true);
+        click(dialog, "BtoAll");
+        QVERIFY(edit(dialog, "Edtname")->text().isEmpty());
+        QVERIFY(!check(dialog, "ChkName")->isChecked());
+        QVERIFY(category(dialog)->currentText().isEmpty());
+        QVERIFY(!check(dialog, "ChkClass")->isChecked());
+        QVERIFY(edit(dialog, "LedtY1")->text().isEmpty());
+        QVERIFY(edit(dialog, "LedtY2")->text().isEmpty());
+        QCOMPARE(query.nameMode, MatchMode::Equals);
+        QVERIFY(query.useYears);
+    }
+
+    void aFailedSearchIsReportedAndFindsNothing() {
+        addCase("张三");
+        ScopedScriptedPrompts script;
+        CaseQuery query;
+        TFrmSearch dialog(store, query);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        edit(dialog, "Edtname")->setText(QStringLiteral("\U0001F600"));  // has no GBK form
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->shown.back().caption, QStringLiteral("错误"));
+        QCOMPARE(script->shown.back().icon, PromptIcon::Stop);
+        QVERIFY(!script->lastText().isEmpty());
+        QCOMPARE(accepted.count(), 0);
+        QVERIFY(dialog.resultIds().empty());
+        QVERIFY(find<QPushButton>(dialog, "BtnSearch")->isEnabled());
+    }
+
+    void listingEveryCase() {
+        ScopedScriptedPrompts script;
+        QVERIFY(!searchAllCases(nullptr, store).has_value());
+        QCOMPARE(script->lastText(), QStringLiteral("没有记录，无从查找。"));
+
+        const std::uint32_t a = addCase("张三", 2001);
+        const std::uint32_t b = addCase("李四", 2010);
+        const std::uint32_t c = addCase("王五", 2020);
+        QVERIFY(store.removeCase(b).ok);
+        const auto live = searchAllCases(nullptr, store);
+        QVERIFY(live.has_value());
+        QCOMPARE(*live, (Ids{a, c}));
+        QCOMPARE(script->shown.size(), size_t(1));
+
+        QVERIFY(store.removeCase(a).ok);
+        QVERIFY(store.removeCase(c).ok);
+        QVERIFY(!searchAllCases(nullptr, store).has_value());
+        QCOMPARE(script->lastText(), QStringLiteral("没有找到符合条件的卦例。"));
+        QCOMPARE(script->shown.back().caption, QStringLiteral("信息"));
+        QCOMPARE(script->shown.back().icon, PromptIcon::Information);
+    }
+};
+
+QTEST_MAIN(TestFrmSearch)
+#include "TestFrmSearch.moc"
