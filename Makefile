@@ -21,7 +21,7 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	for b in $(BUILD_DIR)/bin/bench_*; do $$b; done
+	for b in $(BUILD_DIR)/bin/bench_*; do QT_QPA_PLATFORM=offscreen $$b; done
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,11 +1,831 @@
 #include "ui/Untmain.h"
 
-namespace qingheng {
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
 
-TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
+#include <fmt/format.h>
+
+#include <filesystem>
+
+#include "calendar/Unttime.h"
+#include "casting/Untcastinput.h"
+#include "platform/Clock.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Settings.h"
+#include "platform/StringTable.h"
+#include "ui/Untcedit.h"
+#include "ui/Untflei.h"
+#include "ui/Untinfo.h"
+#include "ui/Untpanefile.h"
+#include "ui/Untprompt.h"
+#include "ui/Untreportpane.h"
+#include "ui/Untsearch.h"
+#include "ui/Untset.h"
+
+namespace qingheng {
+namespace {
+
+constexpr int kIdColumn = 4;
+constexpr int kStartupSlots = 300;
+constexpr int kUseGodTexts = 6600;
+const QColor kExistingModeColor(0, 0, 255);
+
+QString caseDate(const CaseRecord& r) { return QString::fromStdString(caseDateText(r)); }
+
+// The casting method a stored label stands for ("终身卦" is time casting).
+CastingMethod methodOfLabel(const std::string& label) {
+    if (label == kLifetimeLabel) return CastingMethod::Time;
+    for (int m = 0; m < kCastingMethodCount; ++m) {
+        if (kCastingMethodLabels[m] == label) return static_cast<CastingMethod>(m);
+    }
+    return CastingMethod::Other;
+}
+
+}  // namespace
+
+TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), engine_(std::make_unique<CLiuYaoEx>()) {
     setObjectName("FrmMain");
     setWindowTitle(QStringLiteral("青衡六爻V3.3"));
-    resize(400, 400);
+    cast_ = InitialCastResult();
+    buildControls();
+    buildMenus();
+    buildListMenu();
+    buildPaneMenu(Redtliuyao);
+    buildPaneMenu(Redtmeihua);
+    setSaveButtonMode(false);
+}
+
+TFrmMain::~TFrmMain() = default;
+
+// ---------------------------------------------------------------- building the window
+
+void TFrmMain::buildControls() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+
+    auto* top = new QHBoxLayout;
+    Edtname = new QLineEdit(QStringLiteral("某人"), central);
+    Edtname->setObjectName("Edtname");
+    Edtname->setMaxLength(10);
+    Cbolei = new QLineEdit(QStringLiteral("关心的事情"), central);
+    Cbolei->setObjectName("Cbolei");
+    Cbolei->setMaxLength(40);
+    lstqu = new QComboBox(central);
+    lstqu->setObjectName("lstqu");
+    lstqu->installEventFilter(this);
+    SpeedButton1 = new QToolButton(central);
+    SpeedButton1->setObjectName("SpeedButton1");
+    SpeedButton1->setText(QStringLiteral("时间"));
+    SbtoSave = new QToolButton(central);
+    SbtoSave->setObjectName("SbtoSave");
+    SbtoSave->setToolTip(QStringLiteral("保存卦例"));
+    Btobg = new QToolButton(central);
+    Btobg->setObjectName("Btobg");
+    Btobg->setText(QStringLiteral("布卦"));
+    Btobg->setToolTip(QStringLiteral("据起卦信息再布卦"));
+    CboQiGua = new QComboBox(central);
+    CboQiGua->setObjectName("CboQiGua");
+    CboQiGua->setToolTip(QStringLiteral("点击起卦"));
+    BtoNewGua = new QToolButton(central);
+    BtoNewGua->setObjectName("BtoNewGua");
+    BtoNewGua->setText(QStringLiteral("新建"));
+    BtoNewGua->setToolTip(QStringLiteral("新建卦例"));
+    SpeedButton2 = new QToolButton(central);
+    SpeedButton2->setObjectName("SpeedButton2");
+    SpeedButton2->setText(QStringLiteral("解释"));
+
+    auto labelled = [&](const QString& label, QWidget* w) {
+        auto* box = new QVBoxLayout;
+        box->setSpacing(1);
+        box->addWidget(new QLabel(label, central));
+        box->addWidget(w);
+        top->addLayout(box);
+    };
+    labelled(QStringLiteral("求测人"), Edtname);
+    labelled(QStringLiteral("占问事宜"), Cbolei);
+    labelled(QStringLiteral("用神"), lstqu);
+    labelled(QStringLiteral("起卦时间"), SpeedButton1);
+    labelled(QStringLiteral("选择起卦方式"), CboQiGua);
+    auto* buttons = new QHBoxLayout;
+    for (QToolButton* b : {SbtoSave, Btobg, BtoNewGua, SpeedButton2}) buttons->addWidget(b);
+    top->addLayout(buttons);
+    top->addStretch();
+    column->addLayout(top);
+
+    ListView1 = new QTreeWidget(central);
+    ListView1->setObjectName("ListView1");
+    ListView1->setColumnCount(5);
+    ListView1->setHeaderLabels({QStringLiteral("求测人"), QStringLiteral("日期"), QStringLiteral("类别"),
+                                QStringLiteral("占问事宜"), QStringLiteral("ID")});
+    const int widths[] = {70, 80, 60, 80, 5};
+    for (int c = 0; c < 5; ++c) ListView1->setColumnWidth(c, widths[c]);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    Page1 = new QTabWidget(central);
+    Page1->setObjectName("Page1");
+    Redtliuyao = new TReportPane(Page1);
+    Redtliuyao->setObjectName("Redtliuyao");
+    Redtmeihua = new TReportPane(Page1);
+    Redtmeihua->setObjectName("Redtmeihua");
+    Page1->addTab(Redtliuyao, QStringLiteral("六爻解卦"));
+    Page1->addTab(Redtmeihua, QStringLiteral("梅花解卦"));
+
+    MeoDec = new QPlainTextEdit(central);
+    MeoDec->setObjectName("MeoDec");
+    QFont memoFont = MeoDec->font();
+    memoFont.setPixelSize(14);
+    MeoDec->setFont(memoFont);
+    QPalette memoPalette = MeoDec->palette();
+    memoPalette.setColor(QPalette::Text, QColor(0, 128, 0));
+    MeoDec->setPalette(memoPalette);
+
+    splitter_ = new QSplitter(Qt::Horizontal, central);
+    splitter_->addWidget(ListView1);
+    splitter_->addWidget(Page1);
+    splitter_->addWidget(MeoDec);
+    splitter_->setStretchFactor(1, 1);
+    column->addWidget(splitter_, 1);
+    setCentralWidget(central);
+
+    hintTimer_ = new QTimer(this);
+    hintTimer_->setSingleShot(true);
+    hintTimer_->setInterval(200);
+    connect(hintTimer_, &QTimer::timeout, this, [this] {
+        if (!Redtliuyao->toolTip().isEmpty()) QToolTip::showText(QCursor::pos(), Redtliuyao->toolTip(), Redtliuyao);
+    });
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::chooseCastingTime);
+    connect(SbtoSave, &QToolButton::clicked, this, &TFrmMain::saveCase);
+    connect(Btobg, &QToolButton::clicked, this, &TFrmMain::castAndShow);
+    connect(BtoNewGua, &QToolButton::clicked, this, &TFrmMain::newCase);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TFrmMain::explainActiveTab);
+    connect(CboQiGua, &QComboBox::activated, this, &TFrmMain::castByListItem);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { openCase(); });
+    connect(Redtliuyao, &TReportPane::lineClicked, this, &TFrmMain::showLineHint);
+}
+
+void TFrmMain::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    QAction* save = file->addAction(QStringLiteral("保存卦例"), this, &TFrmMain::saveCase);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addAction(QStringLiteral("导入历史记录"), this, &TFrmMain::importHistory);
+    file->addAction(QStringLiteral("导出历史记录"), this, &TFrmMain::exportHistory);
+    file->addAction(QStringLiteral("清除历史记录"), this, &TFrmMain::clearHistory);
+    file->addSeparator();
+    file->addAction(QStringLiteral("退出"), this, &QWidget::close);
+
+    QMenu* knowledge = menuBar()->addMenu(QStringLiteral("命理知识(&S)"));
+    knowledge->addAction(QStringLiteral("相关资料"), this, [this] { openHelpFile("lyzs.chm"); });
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("选项(&O)"));
+    QMenu* look = options->addMenu(QStringLiteral("命稿设置"));
+    look->addAction(QStringLiteral("默认"), this, &TFrmMain::defaultReportLook);
+    look->addAction(QStringLiteral("字体设置"), this, &TFrmMain::chooseReportFont);
+    look->addAction(QStringLiteral("背景色设置"), this, &TFrmMain::chooseReportBackground);
+    options->addAction(QStringLiteral("排盘设置"), this, [this] {
+        TFrmSet dialog(this);
+        dialog.exec();
+    });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(QStringLiteral("软件帮助"), this, [this] { openHelpFile("LiuYao.chm"); });
+}
+
+void TFrmMain::buildListMenu() {
+    auto add = [this](const QString& text, auto slot) {
+        auto* action = new QAction(text, ListView1);
+        connect(action, &QAction::triggered, this, slot);
+        ListView1->addAction(action);
+    };
+    add(QStringLiteral("查看卦像"), [this] { openCase(); });
+    add(QStringLiteral("删除卦例"), [this] { deleteCase(); });
+    add(QStringLiteral("编辑卦例"), [this] { editCase(); });
+    add(QStringLiteral("查找卦例"), [this] {
+        TFrmSearch dialog(store_, query_, this);
+        if (dialog.exec() == QDialog::Accepted) fillCaseList(dialog.resultIds());
+    });
+    add(QStringLiteral("显示全部卦例"), [this] {
+        if (const auto ids = searchAllCases(this, store_)) fillCaseList(*ids);
+    });
+    add(QStringLiteral("编辑类别"), [this] {
+        TFrmClassEdit dialog(this);
+        dialog.exec();
+    });
+}
+
+void TFrmMain::buildPaneMenu(TReportPane* pane) {
+    pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pane, &QWidget::customContextMenuRequested, this, [this, pane](const QPoint& at) {
+        QMenu menu(pane);
+        menu.addAction(QStringLiteral("撤销"), pane, &QTextEdit::undo);
+        menu.addAction(QStringLiteral("复制"), pane, &QTextEdit::copy);
+        menu.addAction(QStringLiteral("粘贴"), pane, &QTextEdit::paste);
+        menu.addAction(QStringLiteral("剪切"), pane, &QTextEdit::cut);
+        menu.addAction(QStringLiteral("删除"), pane, [pane] { pane->textCursor().removeSelectedText(); });
+        menu.addAction(QStringLiteral("全选"), pane, &QTextEdit::selectAll);
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("设置选中文字"), this, [this, pane] { setSelectedTextFont(pane); });
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("导入八卦文件"), this, [this, pane] { importIntoPane(this, *pane); });
+        menu.addAction(QStringLiteral("另存为"), this, [this, pane] { savePaneAs(this, *pane); });
+        menu.addAction(QStringLiteral("打印卦例"), this, [this, pane] { printPane(this, *pane); });
+        menu.exec(pane->mapToGlobal(at));
+    });
+}
+
+// ---------------------------------------------------------------- start and close
+
+void TFrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!started_) {
+        started_ = true;
+        startUp();
+    }
+}
+
+void TFrmMain::startUp() {
+    applyWindowSettings();
+
+    const LocalDateTime now = appClock().now();
+    castingTime_ = CastingTime{static_cast<std::int16_t>(std::min(now.year, kLastYear)),
+                               static_cast<std::int16_t>(now.month), static_cast<std::int16_t>(now.day),
+                               static_cast<std::int16_t>(now.hour), static_cast<std::int16_t>(now.minute), 0, 0};
+    timeEntry_ = TimeCastingEntry{};
+    timeEntry_.year = castingTime_.year;
+    timeEntry_.month = castingTime_.month;
+    timeEntry_.day = castingTime_.day;
+    timeEntry_.hour = castingTime_.hour;
+    timeEntry_.minute = castingTime_.minute;
+
+    for (std::string_view name : kRelativeNames) lstqu->addItem(qstr(name));
+    lstqu->setCurrentIndex(0);
+
+    const Status opened = store_.openStore(programFolder(), kKindLiuYao);
+    storeOpen_ = opened.ok;
+    if (!opened) showStatusFailure(opened);
+
+    for (std::string_view label : kCastingMethodLabels) {
+        CboQiGua->addItem(qstr(label));
+        CboQiGua->addItem(qstr(kMethodListSpacer));
+    }
+
+    std::vector<std::uint32_t> ids;
+    for (std::uint32_t id = 0; id < kStartupSlots; ++id) ids.push_back(id);
+    if (storeOpen_) fillCaseList(ids);
+
+    seedFromClock(appRandom());
+    CboQiGua->setCurrentIndex(0);
+}
+
+void TFrmMain::applyWindowSettings() {
+    const WindowSettings s = readWindowSettings(IniFile(datFile(kLyInitFile)));
+    setGeometry(s.left, s.top, s.width, s.height);
+    if (s.state == 2) setWindowState(Qt::WindowMaximized);
+    else if (s.state == 1) setWindowState(Qt::WindowMinimized);
+    const QColor background(rgbFromColorRef(s.backColor).r, rgbFromColorRef(s.backColor).g,
+                            rgbFromColorRef(s.backColor).b);
+    for (TReportPane* pane : {Redtliuyao, Redtmeihua}) {
+        pane->setReportFont(QString::fromStdString(s.fontName), s.fontSize);
+        pane->setBackgroundColor(background);
+    }
+    const int middle = std::max(100, s.width - s.listWidth - s.memoWidth);
+    splitter_->setSizes({s.listWidth, middle, s.memoWidth});
+    ListView1->setMinimumWidth(lyinit::kMinPanelWidth);
+    MeoDec->setMinimumWidth(lyinit::kMinPanelWidth);
+}
+
+void TFrmMain::writeWindowSettings() {
+    // Read the file afresh: the category editor may have changed it since the start.
+    IniFile ini(datFile(kLyInitFile));
+    WindowSettings s;
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    s.left = normal.left();
+    s.top = normal.top();
+    s.width = normal.width();
+    s.height = normal.height();
+    s.state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    s.fontName = Redtliuyao->reportFontFamily().toStdString();
+    s.fontSize = Redtliuyao->reportFontSize();
+    const QColor bg = Redtliuyao->backgroundColor();
+    s.backColor = static_cast<int>(colorRefFromRgb(Rgb{static_cast<std::uint8_t>(bg.red()),
+                                                       static_cast<std::uint8_t>(bg.green()),
+                                                       static_cast<std::uint8_t>(bg.blue())}));
+    const QList<int> sizes = splitter_->sizes();
+    s.listWidth = std::max(lyinit::kMinPanelWidth, sizes.value(0));
+    s.memoWidth = std::max(lyinit::kMinPanelWidth, sizes.value(2));
+    qingheng::writeWindowSettings(ini, s);
+    const Status saved = ini.save();
+    if (!saved) showStatusFailure(saved);
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+    offerToSaveEdits();
+    if (started_) writeWindowSettings();
+    event->accept();
+}
+
+// ---------------------------------------------------------------- casting
+
+void TFrmMain::castByListItem(int item) {
+    const auto method = MethodOfListItem(item);
+    if (!method) return;
+    chosenMethod_ = *method;
+    const std::optional<MethodCast> cast = runCastingMethod(this, *method, timeEntry_);
+    if (!cast) return;
+    if (cast->lifetimeDate) {
+        const DateRecord& d = *cast->lifetimeDate;
+        castingTime_ = CastingTime{d.year, d.month, d.day, d.hour, d.minute, 0, 0};
+    } else if (*method == CastingMethod::Time) {
+        // A time cast is dated by the moment it was cast for.
+        castingTime_ = CastingTime{timeEntry_.year, timeEntry_.month, timeEntry_.day, timeEntry_.hour,
+                                   timeEntry_.minute, timeEntry_.lunar, timeEntry_.leap};
+    }
+    takeCast(cast->result);
+}
+
+void TFrmMain::takeCast(const CastResult& cast) {
+    cast_ = cast;
+    castAndShow();
+}
+
+void TFrmMain::fillCaseInfo() {
+    caseInfo_.useGod = std::max(0, lstqu->currentIndex());
+    caseInfo_.longitude = kNoLongitude;
+    caseInfo_.latitude = kNoLongitude;
+    caseInfo_.reserved = 0;
+    caseInfo_.reserved1 = caseInfo_.reserved2 = 0;
+    caseInfo_.name = Edtname->text().toStdString();
+    caseInfo_.question = Cbolei->text().toStdString();
+    caseInfo_.methodLabel = cast_.label;
+    caseInfo_.castingTime = castingTime_;
+    caseInfo_.mainCode = cast_.mainCode;
+    caseInfo_.changedCode = cast_.changedCode;
+    caseInfo_.castingMethod = static_cast<int>(cast_.method);
+    caseInfo_.inputText = cast_.input;
+    caseInfo_.upper = cast_.upper;
+    caseInfo_.lower = cast_.lower;
+    caseInfo_.total = cast_.total;
+}
+
+void TFrmMain::copyCaseIntoRecord() {
+    current_.year = castingTime_.year;
+    current_.month = castingTime_.month;
+    current_.day = castingTime_.day;
+    current_.hour = castingTime_.hour;
+    current_.minute = castingTime_.minute;
+    current_.name = caseInfo_.name;
+    current_.lunar = castingTime_.lunar != 0;
+    current_.leap = castingTime_.leap != 0;
+    current_.reserved1 = current_.reserved2 = 0;
+    current_.mainCode = cast_.mainCode;
+    current_.changedCode = cast_.changedCode;
+    current_.label = cast_.label;
+    current_.question = caseInfo_.question;
+    current_.useGod = static_cast<std::uint32_t>(caseInfo_.useGod);
+}
+
+void TFrmMain::castAndShow() {
+    chartValid_ = false;
+    if (Edtname->text().isEmpty() || Cbolei->text().isEmpty()) {
+        prompts().message(this, QStringLiteral("姓名或占问事宜不能为空"), QStringLiteral("提示"),
+                          PromptIcon::Information);
+        return;
+    }
+    // The record's fields hold GBK bytes: refuse what they cannot keep before casting.
+    if (!acceptCaseText(this, CaseField::Name, Edtname->text()) ||
+        !acceptCaseText(this, CaseField::Question, Cbolei->text())) {
+        return;
+    }
+    offerToSaveEdits();
+    fillCaseInfo();
+    copyCaseIntoRecord();
+    MeoDec->clear();
+    engine_->caseInfo = caseInfo_;
+    engine_->writeReports = true;
+    if (!engine_->Assemble(caseInfo_.methodLabel)) {
+        prompts().message(this, QString::fromStdString(engine_->errorText), QStringLiteral("错误"), PromptIcon::Stop);
+        return;
+    }
+    showReports();
+    Redtliuyao->setToolTip(QString());
+    chartValid_ = true;
+    Page1->setCurrentIndex(0);
+}
+
+void TFrmMain::showReports() {
+    Redtliuyao->showReport(engine_->lineText, engine_->lineSpans);
+    Redtmeihua->showReport(engine_->hexText, engine_->hexSpans);
+    MeoDec->setPlainText(QString::fromStdString(engine_->AnalysisText(0)));
+}
+
+// ---------------------------------------------------------------- saving and the list
+
+bool TFrmMain::saveReportFiles(std::uint32_t id) {
+    QString error;
+    if (!saveReportFile(*Redtliuyao, store_.reportPath(id), &error) ||
+        !saveReportFile(*Redtmeihua, store_.plumReportPath(id), &error)) {
+        prompts().message(this, error, QStringLiteral("错误"), PromptIcon::Stop);
+        return false;
+    }
+    setPanesUnmodified();
+    return true;
+}
+
+void TFrmMain::saveCase() {
+    if (!chartValid_) {
+        prompts().message(this, QStringLiteral("请先排一个正确的盘后再保存"), QStringLiteral("提示"),
+                          PromptIcon::Information);
+        return;
+    }
+    if (existingMode_) {
+        const std::string date = fmt::format("{}-{}{}{}-{}-{}", current_.name, current_.lunar ? "农" : "公",
+                                             current_.lunar && current_.leap ? "闰" : "", current_.year,
+                                             current_.month, current_.day);
+        const QString question = QStringLiteral("确定要修改，“%1”，这条记录吗？").arg(QString::fromStdString(date));
+        if (!prompts().question(this, question, QStringLiteral("提示"), PromptIcon::Information)) return;
+        if (!saveReportFiles(currentId_)) return;
+        const Status written = store_.writeCase(currentId_, current_);
+        if (!written) {
+            showStatusFailure(written);
+            return;
+        }
+        if (QTreeWidgetItem* row = rowOfId(currentId_)) setRowTexts(row, current_);
+        prompts().message(this, QStringLiteral("已保存编辑后的文本。"), QStringLiteral("提示"),
+                          PromptIcon::Information);
+        return;
+    }
+    TFrmFenLei dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.applyTo(current_);
+    CaseRecord record = current_;
+    const Status added = store_.addCase(record);
+    if (!added) {
+        showStatusFailure(added);
+        return;
+    }
+    current_.id = record.id;
+    saveReportFiles(record.id);
+    auto* row = new QTreeWidgetItem(ListView1);
+    setRowTexts(row, record);
+}
+
+void TFrmMain::setRowTexts(QTreeWidgetItem* row, const CaseRecord& record) const {
+    row->setText(0, QString::fromStdString(record.name));
+    row->setText(1, caseDate(record));
+    row->setText(2, QString::fromStdString(record.category));
+    row->setText(3, QString::fromStdString(record.question));
+    row->setText(kIdColumn, QString::number(record.id));
+}
+
+void TFrmMain::fillCaseList(const std::vector<std::uint32_t>& ids) {
+    ListView1->clear();
+    for (std::uint32_t id : ids) {
+        CaseRecord record;
+        if (!store_.readCase(id, record).live()) continue;
+        setRowTexts(new QTreeWidgetItem(ListView1), record);
+    }
+}
+
+QTreeWidgetItem* TFrmMain::selectedRow() const {
+    const QList<QTreeWidgetItem*> rows = ListView1->selectedItems();
+    return rows.isEmpty() ? nullptr : rows.front();
+}
+
+QTreeWidgetItem* TFrmMain::rowOfId(std::uint32_t id) const {
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = ListView1->topLevelItem(i);
+        if (idOfRow(row) == id) return row;
+    }
+    return nullptr;
+}
+
+long long TFrmMain::idOfRow(const QTreeWidgetItem* row) {
+    bool ok = false;
+    const long long id = row->text(kIdColumn).toLongLong(&ok);
+    return ok && id >= 0 ? id : -1;
+}
+
+// ---------------------------------------------------------------- opening, deleting, editing
+
+void TFrmMain::openCase() {
+    QTreeWidgetItem* row = selectedRow();
+    if (!row) {
+        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
+        return;
+    }
+    const long long id = idOfRow(row);
+    if (id < 0) return;
+    CaseRecord record;
+    const SlotRead read = store_.readCase(static_cast<std::uint32_t>(id), record);
+    if (!read.status) {
+        showStatusFailure(read.status);
+        return;
+    }
+    if (!read.live()) return;
+    offerToSaveEdits();
+
+    current_ = record;
+    castingTime_ = CastingTime{record.year, record.month, record.day, record.hour, record.minute,
+                               static_cast<std::uint8_t>(record.lunar), static_cast<std::uint8_t>(record.leap)};
+    cast_ = CastResult{};
+    cast_.mainCode = record.mainCode;
+    cast_.changedCode = record.changedCode;
+    cast_.label = record.label;
+    cast_.method = methodOfLabel(record.label);
+    Edtname->setText(QString::fromStdString(record.name));
+    Cbolei->setText(QString::fromStdString(record.question));
+    lstqu->setCurrentIndex(static_cast<int>(std::min<std::uint32_t>(record.useGod, 4)));
+
+    chartValid_ = false;
+    fillCaseInfo();
+    existingMode_ = true;
+    currentId_ = static_cast<std::uint32_t>(id);
+
+    const bool stored = std::filesystem::exists(store_.reportPath(currentId_)) &&
+                        std::filesystem::exists(store_.plumReportPath(currentId_));
+    bool shownStored = false;
+    if (stored) {
+        QString error;
+        shownStored = loadReportFile(*Redtliuyao, store_.reportPath(currentId_), &error) &&
+                      loadReportFile(*Redtmeihua, store_.plumReportPath(currentId_), &error);
+    }
+    engine_->writeReports = !shownStored;
+    MeoDec->clear();
+    engine_->caseInfo = caseInfo_;
+    if (!engine_->Assemble(caseInfo_.methodLabel)) {
+        prompts().message(this, QString::fromStdString(engine_->errorText), QStringLiteral("错误"), PromptIcon::Stop);
+        return;
+    }
+    if (!shownStored) {
+        showReports();
+        saveReportFiles(currentId_);
+    }
+    Redtliuyao->setToolTip(QString());
+    chartValid_ = true;
+    setPanesUnmodified();
+    setSaveButtonMode(true);
+    Page1->setCurrentIndex(0);
+}
+
+void TFrmMain::deleteCase() {
+    QTreeWidgetItem* row = selectedRow();
+    if (!row) {
+        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
+        return;
+    }
+    const long long id = idOfRow(row);
+    if (id < 0) return;
+    const QString question = QStringLiteral("确定要删除\"%1\"这个卦例吗？").arg(row->text(0));
+    if (!prompts().question(this, question, QStringLiteral("注意"), PromptIcon::Warning, DefaultAnswer::No)) return;
+    const auto slot = static_cast<std::uint32_t>(id);
+    if (existingMode_ && slot == currentId_) {
+        if (!prompts().question(this, QStringLiteral("确定要删除当前正在查看的卦例吗？"), QStringLiteral("提示"),
+                                PromptIcon::Warning)) {
+            return;
+        }
+        Redtliuyao->clearReport();
+        Redtmeihua->clearReport();
+        chartValid_ = false;
+        existingMode_ = false;
+        setSaveButtonMode(false);
+    }
+    const Status removed = store_.removeCase(slot);
+    if (!removed) {
+        showStatusFailure(removed);
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::remove(store_.reportPath(slot), ec);
+    std::filesystem::remove(store_.plumReportPath(slot), ec);
+    delete row;
+}
+
+void TFrmMain::editCase() {
+    QTreeWidgetItem* row = selectedRow();
+    if (!row) {
+        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
+        return;
+    }
+    const long long id = idOfRow(row);
+    if (id < 0) return;
+    CaseRecord record;
+    if (!store_.readCase(static_cast<std::uint32_t>(id), record).live()) return;
+    TFrmInfo dialog(record, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const Status written = store_.writeCase(static_cast<std::uint32_t>(id), dialog.record());
+    if (!written) {
+        showStatusFailure(written);
+        return;
+    }
+    setRowTexts(row, dialog.record());
+    // The case on view takes the edit too, so a later save keeps it.
+    if (existingMode_ && currentId_ == static_cast<std::uint32_t>(id)) {
+        current_ = dialog.record();
+        castingTime_ = CastingTime{current_.year, current_.month, current_.day, current_.hour, current_.minute,
+                                   static_cast<std::uint8_t>(current_.lunar), static_cast<std::uint8_t>(current_.leap)};
+        Edtname->setText(QString::fromStdString(current_.name));
+        Cbolei->setText(QString::fromStdString(current_.question));
+        lstqu->setCurrentIndex(static_cast<int>(std::min<std::uint32_t>(current_.useGod, 4)));
+    }
+}
+
+void TFrmMain::newCase() {
+    offerToSaveEdits();
+    existingMode_ = false;
+    Redtliuyao->clearReport();
+    Redtmeihua->clearReport();
+    chartValid_ = false;
+    setSaveButtonMode(false);
+}
+
+// ---------------------------------------------------------------- modes and edits
+
+void TFrmMain::offerToSaveEdits() {
+    if (!existingMode_ || !panesModified()) return;
+    if (prompts().question(this, QStringLiteral("当前卦例文本已改变，要保存吗？"), QStringLiteral("提示"),
+                           PromptIcon::Warning)) {
+        saveCase();
+    }
+}
+
+bool TFrmMain::panesModified() const {
+    return Redtliuyao->document()->isModified() || Redtmeihua->document()->isModified();
+}
+
+void TFrmMain::setPanesUnmodified() {
+    Redtliuyao->document()->setModified(false);
+    Redtmeihua->document()->setModified(false);
+}
+
+void TFrmMain::setSaveButtonMode(bool existing) {
+    SbtoSave->setText(existing ? QStringLiteral("存旧") : QStringLiteral("存新"));
+    QPalette p = SbtoSave->palette();
+    p.setColor(QPalette::ButtonText, existing ? kExistingModeColor : QColor(Qt::black));
+    SbtoSave->setPalette(p);
+}
+
+void TFrmMain::showStatusFailure(const Status& status) {
+    prompts().message(this, QString::fromStdString(status.message), QStringLiteral("错误"), PromptIcon::Stop);
+}
+
+// ---------------------------------------------------------------- side panel and tips
+
+void TFrmMain::showLineHint(int row, bool leftHalf) {
+    const QString hint = leftHalf ? QString::fromStdString(engine_->LineHint(row)) : QString();
+    Redtliuyao->setToolTip(hint);
+    if (hint.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(QCursor::pos(), hint, Redtliuyao);
+    hintTimer_->start();  // shown again so a changed tip appears without moving the pointer
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstqu && event->type() == QEvent::ContextMenu) {
+        showUseGodText();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrmMain::showUseGodText() {
+    const int item = lstqu->currentIndex();
+    if (item < 0) return;
+    prompts().message(this, QString::fromStdString(resourceString(kUseGodTexts + item)), QStringLiteral("用神取法"),
+                      PromptIcon::Information);
+}
+
+void TFrmMain::explainActiveTab() {
+    if (!chartValid_) {
+        prompts().message(this, QStringLiteral("请先起一个正确的卦"), QStringLiteral("提示"), PromptIcon::Information);
+        return;
+    }
+    MeoDec->setPlainText(QString::fromStdString(engine_->AnalysisText(Page1->currentIndex() == 1 ? 1 : 0)));
+}
+
+void TFrmMain::chooseCastingTime() {
+    TFrmTime dialog(castingTime_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    timeEntry_.year = castingTime_.year;
+    timeEntry_.month = castingTime_.month;
+    timeEntry_.day = castingTime_.day;
+    timeEntry_.hour = castingTime_.hour;
+    timeEntry_.minute = castingTime_.minute;
+    timeEntry_.lunar = castingTime_.lunar;
+    timeEntry_.leap = castingTime_.leap;
+}
+
+void TFrmMain::setSelectedTextFont(TReportPane* pane) {
+    QTextCursor cursor = pane->textCursor();
+    const std::optional<QFont> font = prompts().chooseFont(this, cursor.charFormat().font());
+    if (!font || !cursor.hasSelection()) return;
+    QTextCharFormat format;
+    format.setFont(*font);
+    cursor.mergeCharFormat(format);
+}
+
+void TFrmMain::openHelpFile(const char* name) {
+    const std::filesystem::path path = datFile(name);
+    if (!std::filesystem::exists(path)) return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())));
+}
+
+// ---------------------------------------------------------------- report settings
+
+void TFrmMain::defaultReportLook() {
+    const Rgb bg = rgbFromColorRef(static_cast<std::uint32_t>(lyinit::kBackColor.defaultValue));
+    for (TReportPane* pane : {Redtliuyao, Redtmeihua}) {
+        pane->setReportFont(qstr(lyinit::kFontName.defaultValue), lyinit::kFontSize.defaultValue);
+        pane->setBackgroundColor(QColor(bg.r, bg.g, bg.b));
+    }
+    prompts().message(this, QStringLiteral("设置完成"), QStringLiteral("提示"), PromptIcon::Information);
+}
+
+void TFrmMain::chooseReportFont() {
+    QFont initial(Redtliuyao->reportFontFamily());
+    initial.setPointSize(Redtliuyao->reportFontSize());
+    const std::optional<QFont> font = prompts().chooseFont(this, initial);
+    if (!font) return;
+    for (TReportPane* pane : {Redtliuyao, Redtmeihua}) pane->setReportFont(font->family(), font->pointSize());
+    prompts().message(this, QStringLiteral("设置完成"), QStringLiteral("提示"), PromptIcon::Information);
+}
+
+void TFrmMain::chooseReportBackground() {
+    const std::optional<QColor> color = prompts().chooseColor(this, Redtliuyao->backgroundColor());
+    if (!color) return;
+    for (TReportPane* pane : {Redtliuyao, Redtmeihua}) pane->setBackgroundColor(*color);
+    prompts().message(this, QStringLiteral("设置完成"), QStringLiteral("提示"), PromptIcon::Information);
+}
+
+// ---------------------------------------------------------------- case book files
+
+void TFrmMain::exportHistory() {
+    const QString folder = prompts().chooseFolder(this, QStringLiteral("导出历史记录"));
+    if (folder.isEmpty()) return;
+    const Status exported = store_.exportStore(folder.toStdString());
+    if (!exported) {
+        showStatusFailure(exported);
+        return;
+    }
+    const QString shown = folder.endsWith('/') ? folder : folder + '/';
+    prompts().message(this, QStringLiteral("成功导出，已保存到") + shown + QStringLiteral("目录下"),
+                      QStringLiteral("提示"), PromptIcon::Information);
+}
+
+void TFrmMain::importHistory() {
+    if (!prompts().question(this, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"), QStringLiteral("注意了"),
+                            PromptIcon::Warning, DefaultAnswer::No)) {
+        return;
+    }
+    const QString file = prompts().openFile(this, QStringLiteral("all.dat|*.dat"), QStringLiteral("liuyao0.dat"));
+    if (file.isEmpty()) return;
+    // The store checks the backup and replaces the case book only when it is sound.
+    const Status imported = store_.importStore(file.toStdString());
+    if (!imported) {
+        showStatusFailure(imported);
+        return;
+    }
+    prompts().message(this, QStringLiteral("成功导入，请重启软件！"), QStringLiteral("提示"), PromptIcon::Information);
+    close();
+}
+
+void TFrmMain::clearHistory() {
+    if (!prompts().question(this, QStringLiteral("这将清除所有历史记录，要继续吗？"), QStringLiteral("注意了"),
+                            PromptIcon::Warning, DefaultAnswer::No) ||
+        !prompts().question(this, QStringLiteral("确定要清除吗？"), QStringLiteral("注意了"), PromptIcon::Warning,
+                            DefaultAnswer::No)) {
+        return;
+    }
+    const Status cleared = store_.clearStore();
+    if (!cleared) {
+        showStatusFailure(cleared);
+        return;
+    }
+    prompts().message(this, QStringLiteral("清除完成,请重启软件。"), QStringLiteral("提示"), PromptIcon::Information);
+    close();
 }
 
 }  // namespace qingheng

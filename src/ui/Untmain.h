@@ -1,13 +1,144 @@
 #pragma once
-// The main window of the workstation.
+// TFrmMain: the workstation's main window. It holds the case on view (who asks, what is
+// asked, the casting time, the use god and the cast), hands it to the chart engine, shows the
+// two reports, and saves, lists, opens, edits and deletes cases in the case book.
 #include <QMainWindow>
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "calendar/Yidate.h"
+#include "casebook/CaseRecord.h"
+#include "casebook/Database.h"
+#include "casting/Casting.h"
+#include "casting/TimeCasting.h"
+#include "chart/Liuyaoex.h"
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
 namespace qingheng {
+
+class TReportPane;
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFrmMain(QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // The case workflow, as the buttons, menus and casting methods call it.
+    void castAndShow();
+    void saveCase();
+    void openCase();
+    void deleteCase();
+    void editCase();
+    void newCase();
+    void fillCaseList(const std::vector<std::uint32_t>& ids);
+    // Casts by list item 2k (method k); spacer items do nothing.
+    void castByListItem(int item);
+    // Takes over a finished cast and shows its chart.
+    void takeCast(const CastResult& cast);
+
+    // Case book files.
+    void exportHistory();
+    void importHistory();
+    void clearHistory();
+
+    // Report settings of both panes.
+    void defaultReportLook();
+    void chooseReportFont();
+    void chooseReportBackground();
+
+    // What tests and the closing sequence read.
+    bool chartValid() const { return chartValid_; }
+    bool existingMode() const { return existingMode_; }
+    std::uint32_t currentId() const { return currentId_; }
+    const CaseRecord& currentRecord() const { return current_; }
+    const CastingTime& castingTime() const { return castingTime_; }
+    CastingTime& castingTime() { return castingTime_; }
+    const CLiuYaoEx& engine() const { return *engine_; }
+    MDataBase& store() { return store_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void buildListMenu();
+    void buildPaneMenu(TReportPane* pane);
+    void startUp();
+    void applyWindowSettings();
+    void writeWindowSettings();
+
+    // Asks to save edited reports of the opened case; Yes saves them.
+    void offerToSaveEdits();
+    bool panesModified() const;
+    void setPanesUnmodified();
+    void setSaveButtonMode(bool existing);
+    void showReports();
+    bool saveReportFiles(std::uint32_t id);
+    void fillCaseInfo();
+    void copyCaseIntoRecord();
+    void showStatusFailure(const Status& status);
+
+    QTreeWidgetItem* selectedRow() const;
+    QTreeWidgetItem* rowOfId(std::uint32_t id) const;
+    // The id in a row's ID column; -1 when it is not a number.
+    static long long idOfRow(const QTreeWidgetItem* row);
+    void setRowTexts(QTreeWidgetItem* row, const CaseRecord& record) const;
+
+    void showLineHint(int row, bool leftHalf);
+    void showUseGodText();
+    void explainActiveTab();
+    void chooseCastingTime();
+    void setSelectedTextFont(TReportPane* pane);
+    void openHelpFile(const char* name);
+
+    // Controls, named as the documents name them.
+    QLineEdit* Edtname = nullptr;
+    QLineEdit* Cbolei = nullptr;
+    QComboBox* lstqu = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SbtoSave = nullptr;
+    QToolButton* Btobg = nullptr;
+    QComboBox* CboQiGua = nullptr;
+    QToolButton* BtoNewGua = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QTabWidget* Page1 = nullptr;
+    TReportPane* Redtliuyao = nullptr;
+    TReportPane* Redtmeihua = nullptr;
+    QPlainTextEdit* MeoDec = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QTimer* hintTimer_ = nullptr;
+
+    std::unique_ptr<CLiuYaoEx> engine_;
+    MDataBase store_;
+    bool storeOpen_ = false;
+    bool started_ = false;
+
+    CaseRecord current_;
+    bool existingMode_ = false;
+    std::uint32_t currentId_ = 0;
+    bool chartValid_ = false;
+    CastResult cast_;
+    CastingMethod chosenMethod_ = CastingMethod::Other;
+    CastingTime castingTime_;
+    TimeCastingEntry timeEntry_;
+    CaseQuery query_;
+    CaseInfo caseInfo_;
 };
 
 }  // namespace qingheng
