@@ -60,6 +60,30 @@ CastingMethod methodOfLabel(const std::string& label) {
     return CastingMethod::Other;
 }
 
+CastingTime castingTimeOf(const CaseRecord& r) {
+    return CastingTime{r.year, r.month, r.day, r.hour, r.minute, static_cast<std::uint8_t>(r.lunar),
+                       static_cast<std::uint8_t>(r.leap)};
+}
+
+// The time dialog reopens with the casting time's date, time and calendar flags.
+void rememberCastingTime(TimeCastingEntry& entry, const CastingTime& t) {
+    entry.year = t.year;
+    entry.month = t.month;
+    entry.day = t.day;
+    entry.hour = t.hour;
+    entry.minute = t.minute;
+    entry.lunar = t.lunar;
+    entry.leap = t.leap;
+}
+
+QToolButton* makeButton(QWidget* parent, const char* name, const QString& text, const QString& tip = {}) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(tip);
+    return button;
+}
+
 }  // namespace
 
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), engine_(std::make_unique<CLiuYaoEx>()) {
@@ -92,26 +116,14 @@ void TFrmMain::buildControls() {
     lstqu = new QComboBox(central);
     lstqu->setObjectName("lstqu");
     lstqu->installEventFilter(this);
-    SpeedButton1 = new QToolButton(central);
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton1->setText(QStringLiteral("时间"));
-    SbtoSave = new QToolButton(central);
-    SbtoSave->setObjectName("SbtoSave");
-    SbtoSave->setToolTip(QStringLiteral("保存卦例"));
-    Btobg = new QToolButton(central);
-    Btobg->setObjectName("Btobg");
-    Btobg->setText(QStringLiteral("布卦"));
-    Btobg->setToolTip(QStringLiteral("据起卦信息再布卦"));
+    SpeedButton1 = makeButton(central, "SpeedButton1", QStringLiteral("时间"));
+    SbtoSave = makeButton(central, "SbtoSave", QStringLiteral("存新"), QStringLiteral("保存卦例"));
+    Btobg = makeButton(central, "Btobg", QStringLiteral("布卦"), QStringLiteral("据起卦信息再布卦"));
     CboQiGua = new QComboBox(central);
     CboQiGua->setObjectName("CboQiGua");
     CboQiGua->setToolTip(QStringLiteral("点击起卦"));
-    BtoNewGua = new QToolButton(central);
-    BtoNewGua->setObjectName("BtoNewGua");
-    BtoNewGua->setText(QStringLiteral("新建"));
-    BtoNewGua->setToolTip(QStringLiteral("新建卦例"));
-    SpeedButton2 = new QToolButton(central);
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton2->setText(QStringLiteral("解释"));
+    BtoNewGua = makeButton(central, "BtoNewGua", QStringLiteral("新建"), QStringLiteral("新建卦例"));
+    SpeedButton2 = makeButton(central, "SpeedButton2", QStringLiteral("解释"));
 
     auto labelled = [&](const QString& label, QWidget* w) {
         auto* box = new QVBoxLayout;
@@ -273,11 +285,7 @@ void TFrmMain::startUp() {
                                static_cast<std::int16_t>(now.month), static_cast<std::int16_t>(now.day),
                                static_cast<std::int16_t>(now.hour), static_cast<std::int16_t>(now.minute), 0, 0};
     timeEntry_ = TimeCastingEntry{};
-    timeEntry_.year = castingTime_.year;
-    timeEntry_.month = castingTime_.month;
-    timeEntry_.day = castingTime_.day;
-    timeEntry_.hour = castingTime_.hour;
-    timeEntry_.minute = castingTime_.minute;
+    rememberCastingTime(timeEntry_, castingTime_);
 
     for (std::string_view name : kRelativeNames) lstqu->addItem(qstr(name));
     lstqu->setCurrentIndex(0);
@@ -547,8 +555,7 @@ void TFrmMain::openCase() {
     offerToSaveEdits();
 
     current_ = record;
-    castingTime_ = CastingTime{record.year, record.month, record.day, record.hour, record.minute,
-                               static_cast<std::uint8_t>(record.lunar), static_cast<std::uint8_t>(record.leap)};
+    castingTime_ = castingTimeOf(record);
     cast_ = CastResult{};
     cast_.mainCode = record.mainCode;
     cast_.changedCode = record.changedCode;
@@ -643,8 +650,7 @@ void TFrmMain::editCase() {
     // The case on view takes the edit too, so a later save keeps it.
     if (existingMode_ && currentId_ == static_cast<std::uint32_t>(id)) {
         current_ = dialog.record();
-        castingTime_ = CastingTime{current_.year, current_.month, current_.day, current_.hour, current_.minute,
-                                   static_cast<std::uint8_t>(current_.lunar), static_cast<std::uint8_t>(current_.leap)};
+        castingTime_ = castingTimeOf(current_);
         Edtname->setText(QString::fromStdString(current_.name));
         Cbolei->setText(QString::fromStdString(current_.question));
         lstqu->setCurrentIndex(static_cast<int>(std::min<std::uint32_t>(current_.useGod, 4)));
@@ -728,14 +734,7 @@ void TFrmMain::explainActiveTab() {
 
 void TFrmMain::chooseCastingTime() {
     TFrmTime dialog(castingTime_, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    timeEntry_.year = castingTime_.year;
-    timeEntry_.month = castingTime_.month;
-    timeEntry_.day = castingTime_.day;
-    timeEntry_.hour = castingTime_.hour;
-    timeEntry_.minute = castingTime_.minute;
-    timeEntry_.lunar = castingTime_.lunar;
-    timeEntry_.leap = castingTime_.leap;
+    if (dialog.exec() == QDialog::Accepted) rememberCastingTime(timeEntry_, castingTime_);
 }
 
 void TFrmMain::setSelectedTextFont(TReportPane* pane) {
