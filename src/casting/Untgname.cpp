@@ -18,6 +18,17 @@ namespace {
 constexpr std::array<const char*, 6> kMovingCaptions = {"初爻", "二爻", "三爻", "四爻", "五爻", "上爻"};
 }
 
+CastButtons createCastButtons(QDialog* dialog) {
+    auto* ok = new QPushButton(QStringLiteral("布卦"), dialog);
+    ok->setObjectName("Btnok");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), dialog);
+    cancel->setObjectName("Btncan");
+    cancel->setAutoDefault(false);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return {ok, cancel};
+}
+
 QGroupBox* createMovingLineBoxes(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("动爻"), parent);
     group->setObjectName("GrpMoving");
@@ -57,14 +68,8 @@ TFrmGName::TFrmGName(QWidget* parent) : QDialog(parent) {
     grid_->setCurrentCell(1, 0);
 
     moving_ = createMovingLineBoxes(this);
-    auto* btnok = new QPushButton(QStringLiteral("布卦"), this);
-    btnok->setObjectName("Btnok");
-    btnok->setDefault(true);
-    auto* btncan = new QPushButton(QStringLiteral("取消"), this);
-    btncan->setObjectName("Btncan");
-    btncan->setAutoDefault(false);
+    const auto [btnok, btncan] = createCastButtons(this);
     connect(btnok, &QPushButton::clicked, this, &TFrmGName::BtnokClick);
-    connect(btncan, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* side = new QVBoxLayout;
     side->addWidget(moving_);

@@ -6,13 +6,21 @@
 #include "casting/Casting.h"
 #include "casting/NameCasting.h"
 
+class QDialog;
 class QGroupBox;
+class QPushButton;
 class QTableWidget;
 
 namespace qingheng {
 
 // The "动爻" group of both hexagram dialogs: Chk5 "上爻" … Chk0 "初爻", all clear.
 QGroupBox* createMovingLineBoxes(QWidget* parent);
+// The "布卦" (Btnok, default) and "取消" (Btncan, rejects) buttons of both hexagram dialogs.
+struct CastButtons {
+    QPushButton* ok;
+    QPushButton* cancel;
+};
+CastButtons createCastButtons(QDialog* dialog);
 // The ticked boxes of such a group.
 MovingLines tickedMovingLines(const QGroupBox* group);
 

@@ -31,14 +31,8 @@ TFrmGuaOther::TFrmGuaOther(QWidget* parent) : QDialog(parent) {
     upper_ = MakeTrigramList(this, "ListBox1");
     lower_ = MakeTrigramList(this, "ListBox2");
     moving_ = createMovingLineBoxes(this);
-    auto* btnok = new QPushButton(QStringLiteral("布卦"), this);
-    btnok->setObjectName("Btnok");
-    btnok->setDefault(true);
-    auto* btncan = new QPushButton(QStringLiteral("取消"), this);
-    btncan->setObjectName("Btncan");
-    btncan->setAutoDefault(false);
+    const auto [btnok, btncan] = createCastButtons(this);
     connect(btnok, &QPushButton::clicked, this, &TFrmGuaOther::BtnokClick);
-    connect(btncan, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("上卦"), this), 0, 0);

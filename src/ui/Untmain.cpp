@@ -529,6 +529,17 @@ QTreeWidgetItem* TFrmMain::rowOfId(std::uint32_t id) const {
     return nullptr;
 }
 
+std::optional<std::uint32_t> TFrmMain::selectedCaseId() {
+    const QTreeWidgetItem* row = selectedRow();
+    if (!row) {
+        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
+        return std::nullopt;
+    }
+    const long long id = idOfRow(row);
+    if (id < 0) return std::nullopt;
+    return static_cast<std::uint32_t>(id);
+}
+
 long long TFrmMain::idOfRow(const QTreeWidgetItem* row) {
     bool ok = false;
     const long long id = row->text(kIdColumn).toLongLong(&ok);
@@ -538,15 +549,10 @@ long long TFrmMain::idOfRow(const QTreeWidgetItem* row) {
 // ---------------------------------------------------------------- opening, deleting, editing
 
 void TFrmMain::openCase() {
-    QTreeWidgetItem* row = selectedRow();
-    if (!row) {
-        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
-        return;
-    }
-    const long long id = idOfRow(row);
-    if (id < 0) return;
+    const std::optional<std::uint32_t> id = selectedCaseId();
+    if (!id) return;
     CaseRecord record;
-    const SlotRead read = store_.readCase(static_cast<std::uint32_t>(id), record);
+    const SlotRead read = store_.readCase(*id, record);
     if (!read.status) {
         showStatusFailure(read.status);
         return;
@@ -568,7 +574,7 @@ void TFrmMain::openCase() {
     chartValid_ = false;
     fillCaseInfo();
     existingMode_ = true;
-    currentId_ = static_cast<std::uint32_t>(id);
+    currentId_ = *id;
 
     const bool stored = std::filesystem::exists(store_.reportPath(currentId_)) &&
                         std::filesystem::exists(store_.plumReportPath(currentId_));
@@ -597,16 +603,12 @@ void TFrmMain::openCase() {
 }
 
 void TFrmMain::deleteCase() {
+    const std::optional<std::uint32_t> id = selectedCaseId();
+    if (!id) return;
     QTreeWidgetItem* row = selectedRow();
-    if (!row) {
-        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
-        return;
-    }
-    const long long id = idOfRow(row);
-    if (id < 0) return;
     const QString question = QStringLiteral("确定要删除\"%1\"这个卦例吗？").arg(row->text(0));
     if (!prompts().question(this, question, QStringLiteral("注意"), PromptIcon::Warning, DefaultAnswer::No)) return;
-    const auto slot = static_cast<std::uint32_t>(id);
+    const std::uint32_t slot = *id;
     if (existingMode_ && slot == currentId_) {
         if (!prompts().question(this, QStringLiteral("确定要删除当前正在查看的卦例吗？"), QStringLiteral("提示"),
                                 PromptIcon::Warning)) {
@@ -630,25 +632,20 @@ void TFrmMain::deleteCase() {
 }
 
 void TFrmMain::editCase() {
-    QTreeWidgetItem* row = selectedRow();
-    if (!row) {
-        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
-        return;
-    }
-    const long long id = idOfRow(row);
-    if (id < 0) return;
+    const std::optional<std::uint32_t> id = selectedCaseId();
+    if (!id) return;
     CaseRecord record;
-    if (!store_.readCase(static_cast<std::uint32_t>(id), record).live()) return;
+    if (!store_.readCase(*id, record).live()) return;
     TFrmInfo dialog(record, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    const Status written = store_.writeCase(static_cast<std::uint32_t>(id), dialog.record());
+    const Status written = store_.writeCase(*id, dialog.record());
     if (!written) {
         showStatusFailure(written);
         return;
     }
-    setRowTexts(row, dialog.record());
+    setRowTexts(selectedRow(), dialog.record());
     // The case on view takes the edit too, so a later save keeps it.
-    if (existingMode_ && currentId_ == static_cast<std::uint32_t>(id)) {
+    if (existingMode_ && currentId_ == *id) {
         current_ = dialog.record();
         castingTime_ = castingTimeOf(current_);
         Edtname->setText(QString::fromStdString(current_.name));

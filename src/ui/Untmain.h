@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "calendar/Yidate.h"
@@ -94,6 +95,9 @@ private:
     void showStatusFailure(const Status& status);
 
     QTreeWidgetItem* selectedRow() const;
+    // The id of the selected row; nullopt (after "请先选择一个卦例。" when nothing is
+    // selected) when there is none.
+    std::optional<std::uint32_t> selectedCaseId();
     QTreeWidgetItem* rowOfId(std::uint32_t id) const;
     // The id in a row's ID column; -1 when it is not a number.
     static long long idOfRow(const QTreeWidgetItem* row);
