@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/ProgramFolder.h"
-#include "ui/Untmain.h"
-#include "ui/Untreportpane.h"
+#include "ui/main/Untmain.h"
+#include "ui/main/Untreportpane.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <QApplication>
 
 #include "platform/ProgramFolder.h"
-#include "ui/Untmain.h"
-#include "ui/Untreportpane.h"
+#include "ui/main/Untmain.h"
+#include "ui/main/Untreportpane.h"
 
 int main(int argc, char** argv) {
     qingheng::initProgramFolder(argc, argv);

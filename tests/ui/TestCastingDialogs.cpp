@@ -17,14 +17,14 @@
 #include <fstream>
 #include <random>
 
-#include "casting/Untbagua.h"
-#include "casting/Untcastinput.h"
-#include "casting/Untgname.h"
-#include "casting/Untgother.h"
-#include "casting/Untgtime.h"
+#include "ui/casting/Untbagua.h"
+#include "ui/casting/Untcastinput.h"
+#include "ui/casting/Untgname.h"
+#include "ui/casting/Untgother.h"
+#include "ui/casting/Untgtime.h"
 #include "platform/Clock.h"
 #include "platform/ProgramFolder.h"
-#include "ui/Untprompt.h"
+#include "ui/common/Untprompt.h"
 
 using namespace qingheng;
 namespace fs = std::filesystem;

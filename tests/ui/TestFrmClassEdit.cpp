@@ -8,8 +8,8 @@
 #include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
-#include "ui/Untcedit.h"
-#include "ui/Untprompt.h"
+#include "ui/casebook/Untcedit.h"
+#include "ui/common/Untprompt.h"
 
 using namespace qingheng;
 

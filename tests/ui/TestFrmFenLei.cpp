@@ -9,8 +9,8 @@
 
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
-#include "ui/Untflei.h"
-#include "ui/Untprompt.h"
+#include "ui/casebook/Untflei.h"
+#include "ui/common/Untprompt.h"
 
 using namespace qingheng;
 

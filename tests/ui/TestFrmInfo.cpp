@@ -11,9 +11,9 @@
 #include <QtTest>
 
 #include "platform/ProgramFolder.h"
-#include "ui/Untdatelists.h"
-#include "ui/Untinfo.h"
-#include "ui/Untprompt.h"
+#include "ui/common/Untdatelists.h"
+#include "ui/casebook/Untinfo.h"
+#include "ui/common/Untprompt.h"
 
 using namespace qingheng;
 

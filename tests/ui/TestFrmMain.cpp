@@ -16,10 +16,10 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rtf.h"
-#include "ui/Untmain.h"
-#include "ui/Untpanefile.h"
-#include "ui/Untprompt.h"
-#include "ui/Untreportpane.h"
+#include "ui/main/Untmain.h"
+#include "ui/main/Untpanefile.h"
+#include "ui/common/Untprompt.h"
+#include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
 namespace fs = std::filesystem;

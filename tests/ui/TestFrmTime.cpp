@@ -8,10 +8,10 @@
 #include <QSpinBox>
 #include <QToolButton>
 
-#include "calendar/Unttime.h"
+#include "ui/calendar/Unttime.h"
 #include "platform/Clock.h"
-#include "ui/Untdatelists.h"
-#include "ui/Untprompt.h"
+#include "ui/common/Untdatelists.h"
+#include "ui/common/Untprompt.h"
 
 using namespace qingheng;
 

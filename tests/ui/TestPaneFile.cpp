@@ -7,9 +7,9 @@
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
 #include "platform/Rtf.h"
-#include "ui/Untpanefile.h"
-#include "ui/Untprompt.h"
-#include "ui/Untreportpane.h"
+#include "ui/main/Untpanefile.h"
+#include "ui/common/Untprompt.h"
+#include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
 

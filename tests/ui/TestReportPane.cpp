@@ -4,7 +4,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "ui/Untreportpane.h"
+#include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
 

@@ -1,4 +1,4 @@
-#include "ui/Untcedit.h"
+#include "ui/casebook/Untcedit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,8 +9,8 @@
 #include "platform/Gbk.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
-#include "ui/Untflei.h"
-#include "ui/Untprompt.h"
+#include "ui/casebook/Untflei.h"
+#include "ui/common/Untprompt.h"
 
 namespace qingheng {
 namespace {

@@ -1,4 +1,4 @@
-#include "casting/Untgtime.h"
+#include "ui/casting/Untgtime.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,12 +18,12 @@
 
 #include <algorithm>
 
-#include "casting/Untcastinput.h"
+#include "ui/casting/Untcastinput.h"
 #include "platform/Clock.h"
 #include "platform/Gbk.h"
 #include "platform/Settings.h"
-#include "ui/Untdatelists.h"
-#include "ui/Untprompt.h"
+#include "ui/common/Untdatelists.h"
+#include "ui/common/Untprompt.h"
 #include "vocab/Signs.h"
 
 namespace qingheng {

@@ -1,4 +1,4 @@
-#include "ui/Untreportpane.h"
+#include "ui/main/Untreportpane.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "ui/Untsearch.h"
+#include "ui/casebook/Untsearch.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,8 +10,8 @@
 #include <QPushButton>
 
 #include "platform/Settings.h"
-#include "ui/Untflei.h"
-#include "ui/Untprompt.h"
+#include "ui/casebook/Untflei.h"
+#include "ui/common/Untprompt.h"
 
 namespace qingheng {
 

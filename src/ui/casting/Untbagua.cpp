@@ -1,4 +1,4 @@
-#include "casting/Untbagua.h"
+#include "ui/casting/Untbagua.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "casting/NameCasting.h"
-#include "casting/Untcastinput.h"
+#include "ui/casting/Untcastinput.h"
 #include "platform/Clock.h"
 
 namespace qingheng {

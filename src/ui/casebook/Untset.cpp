@@ -1,4 +1,4 @@
-#include "ui/Untset.h"
+#include "ui/casebook/Untset.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Settings.h"
-#include "ui/Untprompt.h"
+#include "ui/common/Untprompt.h"
 
 namespace qingheng {
 namespace {

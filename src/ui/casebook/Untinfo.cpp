@@ -1,4 +1,4 @@
-#include "ui/Untinfo.h"
+#include "ui/casebook/Untinfo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,9 +11,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-#include "ui/Untflei.h"
-#include "ui/Untdatelists.h"
-#include "ui/Untprompt.h"
+#include "ui/casebook/Untflei.h"
+#include "ui/common/Untdatelists.h"
+#include "ui/common/Untprompt.h"
 #include "vocab/Signs.h"
 
 namespace qingheng {

@@ -1,4 +1,4 @@
-#include "calendar/Unttime.h"
+#include "ui/calendar/Unttime.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,8 +13,8 @@
 #include <QToolButton>
 
 #include "platform/Clock.h"
-#include "ui/Untdatelists.h"
-#include "ui/Untprompt.h"
+#include "ui/common/Untdatelists.h"
+#include "ui/common/Untprompt.h"
 
 namespace qingheng {
 

@@ -1,4 +1,4 @@
-#include "casting/Untgother.h"
+#include "ui/casting/Untgother.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "casting/NameCasting.h"
-#include "casting/Untcastinput.h"
-#include "casting/Untgname.h"
+#include "ui/casting/Untcastinput.h"
+#include "ui/casting/Untgname.h"
 
 namespace qingheng {
 

@@ -8,6 +8,7 @@
 #include "calendar/Yidate.h"
 #include "casting/Casting.h"
 #include "casting/TimeCasting.h"
+#include "ui/common/Unttext.h"
 
 class QWidget;
 
@@ -34,7 +35,5 @@ struct MethodCast {
 // the remembered entries of the time dialog and is updated by a successful time cast.
 // nullopt when the user cancelled or the input was refused.
 std::optional<MethodCast> runCastingMethod(QWidget* parent, CastingMethod method, TimeCastingEntry& entry);
-
-inline QString qstr(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 }  // namespace qingheng

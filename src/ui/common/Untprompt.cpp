@@ -1,4 +1,4 @@
-#include "ui/Untprompt.h"
+#include "ui/common/Untprompt.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

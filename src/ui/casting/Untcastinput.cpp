@@ -1,11 +1,11 @@
-#include "casting/Untcastinput.h"
+#include "ui/casting/Untcastinput.h"
 
-#include "casting/Untbagua.h"
-#include "casting/Untgname.h"
-#include "casting/Untgother.h"
-#include "casting/Untgtime.h"
+#include "ui/casting/Untbagua.h"
+#include "ui/casting/Untgname.h"
+#include "ui/casting/Untgother.h"
+#include "ui/casting/Untgtime.h"
 #include "platform/Clock.h"
-#include "ui/Untprompt.h"
+#include "ui/common/Untprompt.h"
 
 namespace qingheng {
 

@@ -1,4 +1,4 @@
-#include "ui/Untmain.h"
+#include "ui/main/Untmain.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -25,21 +25,21 @@
 
 #include <filesystem>
 
-#include "calendar/Unttime.h"
-#include "casting/Untcastinput.h"
+#include "ui/calendar/Unttime.h"
+#include "ui/casting/Untcastinput.h"
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
-#include "ui/Untcedit.h"
-#include "ui/Untflei.h"
-#include "ui/Untinfo.h"
-#include "ui/Untpanefile.h"
-#include "ui/Untprompt.h"
-#include "ui/Untreportpane.h"
-#include "ui/Untsearch.h"
-#include "ui/Untset.h"
+#include "ui/casebook/Untcedit.h"
+#include "ui/casebook/Untflei.h"
+#include "ui/casebook/Untinfo.h"
+#include "ui/main/Untpanefile.h"
+#include "ui/common/Untprompt.h"
+#include "ui/main/Untreportpane.h"
+#include "ui/casebook/Untsearch.h"
+#include "ui/casebook/Untset.h"
 
 namespace qingheng {
 namespace {

@@ -1,4 +1,4 @@
-#include "casting/Untgname.h"
+#include "ui/casting/Untgname.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,8 +9,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "casting/Untcastinput.h"
-#include "ui/Untprompt.h"
+#include "ui/casting/Untcastinput.h"
+#include "ui/common/Untprompt.h"
 
 namespace qingheng {
 

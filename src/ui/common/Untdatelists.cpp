@@ -1,4 +1,4 @@
-#include "ui/Untdatelists.h"
+#include "ui/common/Untdatelists.h"
 
 #include "vocab/Signs.h"
 

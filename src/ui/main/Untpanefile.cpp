@@ -1,4 +1,4 @@
-#include "ui/Untpanefile.h"
+#include "ui/main/Untpanefile.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/Rtf.h"
-#include "ui/Untprompt.h"
-#include "ui/Untreportpane.h"
+#include "ui/common/Untprompt.h"
+#include "ui/main/Untreportpane.h"
 
 namespace qingheng {
 namespace {

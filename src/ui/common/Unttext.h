@@ -1,0 +1,32 @@
+#pragma once
+// Small text helpers every window shares: UTF-8 to QString, blank trimming, memo limits,
+// the stored line-break form of memo text and the check of a text against its case field.
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+#include "casebook/CaseRecord.h"
+
+class QPlainTextEdit;
+class QWidget;
+
+namespace qingheng {
+
+inline QString qstr(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+// Trims characters up to the blank at both ends (tabs, line breaks, spaces), as typed
+// text is trimmed everywhere in the case book; full-width spaces stay.
+QString trimBlanks(const QString& text);
+
+// Keeps a memo to at most maxChars characters as the user types or pastes.
+void limitMemoLength(QPlainTextEdit* memo, int maxChars);
+
+// Memo text (line feeds) to the stored form (carriage return and line feed) and back.
+std::string memoToStored(const QString& text);
+QString storedToMemo(const std::string& text);
+
+// Shows why a text does not fit its record field ("错误", stop icon); true when it fits.
+bool acceptCaseText(QWidget* parent, CaseField field, const QString& text);
+
+}  // namespace qingheng
