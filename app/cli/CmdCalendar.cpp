@@ -95,10 +95,8 @@ void runDate(const DateOptions& o) {
     nlohmann::ordered_json j;
     j["moment"] = momentText(dated.moment);
     j["gregorian"] = momentText(dated.gregorian);
-    j["lunar"] = {{"year", dated.lunar.year},
-                  {"month", dated.lunar.month},
-                  {"day", dated.lunar.day},
-                  {"leap", dated.leap}};
+    j["lunar"] = {
+        {"year", dated.lunar.year}, {"month", dated.lunar.month}, {"day", dated.lunar.day}, {"leap", dated.leap}};
     j["pillars"] = {{"year", pillarName(dated.pillars.year)},
                     {"month", pillarName(dated.pillars.month)},
                     {"day", pillarName(dated.pillars.day)},
@@ -114,8 +112,7 @@ void addCalendarCommands(CLI::App& app) {
     calendar->require_subcommand(1);
     calendar->add_subcommand("months", "lunar year, month, leap, Gregorian day 1, days (tab-separated)")
         ->callback(printMonths);
-    calendar->add_subcommand("terms", "year, month, first/second, name, moment (tab-separated)")
-        ->callback(printTerms);
+    calendar->add_subcommand("terms", "year, month, first/second, name, moment (tab-separated)")->callback(printTerms);
 
     auto* date = app.add_subcommand("date", "date a moment: lunar date, four pillars, void branches");
     auto options = std::make_shared<DateOptions>();

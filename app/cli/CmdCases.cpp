@@ -137,7 +137,8 @@ void addCasesCommands(CLI::App& app) {
     auto* cases = app.add_subcommand("cases", "the case book: list, search, show, export, import");
     cases->require_subcommand(1);
 
-    auto* list = cases->add_subcommand("list", "live cases among the first 300 slots (id, name, date, category, question)");
+    auto* list =
+        cases->add_subcommand("list", "live cases among the first 300 slots (id, name, date, category, question)");
     auto all = std::make_shared<bool>(false);
     list->add_flag("--all", *all, "every slot");
     list->callback([all] { runList(*all); });
@@ -147,7 +148,8 @@ void addCasesCommands(CLI::App& app) {
     auto* name = search->add_option("--name", o->name, "person asking contains the text");
     auto* category = search->add_option("--category", o->category, "category contains the text");
     auto* question = search->add_option("--question", o->question, "question contains the text");
-    auto* exact = search->add_flag("--exact")->description("after --name, --category or --question: the field equals the text");
+    auto* exact =
+        search->add_flag("--exact")->description("after --name, --category or --question: the field equals the text");
     search->add_option("--years", o->years, "casting years Y1-Y2, both included");
     search->callback([search, o, name, category, question, exact] {
         // --exact applies to the text option given just before it.

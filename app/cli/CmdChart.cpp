@@ -76,8 +76,13 @@ CaseInfo caseFromArgs(const ChartArgs& a) {
     CaseInfo info;
     const std::optional<DateRecord> moment = ParseMomentText(a.time);
     if (!moment) throw CommandError{"时间应写作 YYYY-MM-DD HH:MM：" + a.time};
-    info.castingTime = {moment->year, moment->month, moment->day, moment->hour, moment->minute,
-                        static_cast<std::uint8_t>(a.lunar ? 1 : 0), static_cast<std::uint8_t>(a.leap ? 1 : 0)};
+    info.castingTime = {moment->year,
+                        moment->month,
+                        moment->day,
+                        moment->hour,
+                        moment->minute,
+                        static_cast<std::uint8_t>(a.lunar ? 1 : 0),
+                        static_cast<std::uint8_t>(a.leap ? 1 : 0)};
     const bool labelGiven = a.labelOption->count() > 0;
     info.methodLabel = a.methodLabel;
     if (!a.method.empty()) {

@@ -87,7 +87,7 @@ struct DatedMoment {
     DateRecord gregorian;  // G: Gregorian fields after the true-solar-time correction
     DateRecord lunar;      // lunar fields (from G, moved to the next day at hour 23)
     std::uint8_t leap = 0;
-    FourPillars pillars;   // year and month from T, day and hour from G
+    FourPillars pillars;  // year and month from T, day and hour from G
 };
 
 // Year, month, day, hour and minute of "YYYY-MM-DD HH:MM" (one or two digits allowed for

@@ -59,13 +59,20 @@ const CaseFieldInfo& caseFieldInfo(CaseField field) { return kFields[static_cast
 
 const std::string& CaseRecord::text(CaseField field) const {
     switch (field) {
-        case CaseField::Name: return name;
-        case CaseField::Category: return category;
-        case CaseField::Extra: return extra;
-        case CaseField::Question: return question;
-        case CaseField::MainCode: return mainCode;
-        case CaseField::ChangedCode: return changedCode;
-        case CaseField::Label: break;
+        case CaseField::Name:
+            return name;
+        case CaseField::Category:
+            return category;
+        case CaseField::Extra:
+            return extra;
+        case CaseField::Question:
+            return question;
+        case CaseField::MainCode:
+            return mainCode;
+        case CaseField::ChangedCode:
+            return changedCode;
+        case CaseField::Label:
+            break;
     }
     return label;
 }

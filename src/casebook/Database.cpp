@@ -101,7 +101,8 @@ Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
         Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         struct stat st {};
         if (!fd || ::fstat(fd.get(), &st) != 0) {
-            if (result.ok) result = Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
+            if (result.ok)
+                result = Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
             continue;
         }
         const std::int64_t present = st.st_size > base ? (st.st_size - base) / kCaseRecordSize : 0;
@@ -116,10 +117,12 @@ Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
             const std::int64_t slots = std::min(kBlockSlots, available - i);
             const auto bytes = static_cast<std::size_t>(slots * kCaseRecordSize);
             if (!readAll(fd.get(), block.data(), bytes, static_cast<off_t>(base + i * kCaseRecordSize))) {
-                if (result.ok) result = Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
+                if (result.ok)
+                    result = Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
                 break;
             }
-            for (std::int64_t k = 0; k < slots && go; ++k) go = visit(first + i + k, block.data() + k * kCaseRecordSize);
+            for (std::int64_t k = 0; k < slots && go; ++k)
+                go = visit(first + i + k, block.data() + k * kCaseRecordSize);
         }
         if (!go) break;
     }
@@ -144,9 +147,12 @@ bool containsText(std::string_view field, std::string_view needle) {
 
 bool textMatches(MatchMode mode, std::string_view field, std::string_view needle) {
     switch (mode) {
-        case MatchMode::Ignore: return true;
-        case MatchMode::Contains: return containsText(field, needle);
-        case MatchMode::Equals: return field == needle;
+        case MatchMode::Ignore:
+            return true;
+        case MatchMode::Contains:
+            return containsText(field, needle);
+        case MatchMode::Equals:
+            return field == needle;
     }
     return false;
 }
@@ -159,8 +165,10 @@ struct CompiledQuery {
     bool matches(const char* s) const {
         if (s[slot::kDeleted] != 0) return false;
         if (!textMatches(query.nameMode, fieldText(s + slot::kName, slot::kNameSize), name)) return false;
-        if (!textMatches(query.categoryMode, fieldText(s + slot::kCategory, slot::kCategorySize), category)) return false;
-        if (!textMatches(query.questionMode, fieldText(s + slot::kQuestion, slot::kQuestionSize), question)) return false;
+        if (!textMatches(query.categoryMode, fieldText(s + slot::kCategory, slot::kCategorySize), category))
+            return false;
+        if (!textMatches(query.questionMode, fieldText(s + slot::kQuestion, slot::kQuestionSize), question))
+            return false;
         if (query.useKindCode && static_cast<std::uint8_t>(s[slot::kKindCode]) != query.kindCode) return false;
         if (query.useYears) {
             const auto year = getLe<std::int16_t>(s + slot::kYear);
@@ -202,7 +210,8 @@ Status makeFolder(const fs::path& dir) {
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec || !fs::is_directory(dir)) {
-        return Status::failure(fmt::format("无法建立文件夹 {}：{}", dir.string(), ec ? ec.message() : "同名文件已存在"));
+        return Status::failure(
+            fmt::format("无法建立文件夹 {}：{}", dir.string(), ec ? ec.message() : "同名文件已存在"));
     }
     return Status::success();
 }
@@ -318,7 +327,8 @@ Status MDataBase::readHeader(CaseBookHeader& header) const {
         return Status::failure(fmt::format("卦例库文件 {} 的文件头已损坏：{}", path.string(), s.message));
     }
     if (header.kind != kind_) {
-        return Status::failure(fmt::format("卦例库文件 {} 属于其他类型（{}）", path.string(), kDisciplineNames[header.kind]));
+        return Status::failure(
+            fmt::format("卦例库文件 {} 属于其他类型（{}）", path.string(), kDisciplineNames[header.kind]));
     }
     return Status::success();
 }
@@ -347,7 +357,8 @@ Status MDataBase::readSlotBytes(std::uint32_t id, CaseRecordBytes& bytes) const 
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) return Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
     if (!readAll(fd.get(), bytes.data(), bytes.size(), offsetOf(id))) {
-        if (errno != 0) return Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
+        if (errno != 0)
+            return Status::failure(fmt::format("无法读取卦例库文件 {}：{}", path.string(), errnoText(errno)));
         return Status::failure(missingSlotsMessage(path, id));
     }
     return Status::success();
@@ -376,7 +387,8 @@ Status MDataBase::openStore(const fs::path& programFolder, DisciplineKind kind) 
     const fs::path path = dataFile(0);
     Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (!fd) {
-        if (errno != EEXIST) return Status::failure(fmt::format("无法建立卦例库文件 {}：{}", path.string(), errnoText(errno)));
+        if (errno != EEXIST)
+            return Status::failure(fmt::format("无法建立卦例库文件 {}：{}", path.string(), errnoText(errno)));
         CaseBookHeader existing;
         return readHeader(existing);
     }
@@ -425,7 +437,8 @@ Status MDataBase::reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord&
 
 Status MDataBase::appendCase(CaseBookHeader& header, CaseRecord& record) {
     // The file count is a 16-bit field, which bounds the book before the slot count does.
-    if (header.slotCount >= std::int64_t{INT16_MAX} * kSlotsPerFile) return Status::failure("卦例库已满，不能再保存卦例。");
+    if (header.slotCount >= std::int64_t{INT16_MAX} * kSlotsPerFile)
+        return Status::failure("卦例库已满，不能再保存卦例。");
     CaseRecord stored = record;
     stored.id = static_cast<std::uint32_t>(header.slotCount);
     stored.deleted = false;
@@ -548,7 +561,9 @@ Status MDataBase::clearStore() {
     std::error_code ec;
     if (!fs::is_directory(reportFolder(), ec)) return result;
     fs::directory_iterator it(reportFolder(), ec);
-    if (ec) return result.ok ? Status::failure(fmt::format("无法读取文件夹 {}：{}", reportFolder().string(), ec.message())) : result;
+    if (ec)
+        return result.ok ? Status::failure(fmt::format("无法读取文件夹 {}：{}", reportFolder().string(), ec.message()))
+                         : result;
     for (const auto& entry : it) {
         if (!isRtf(entry)) continue;
         if (Status s = removeFile(entry.path()); !s && result.ok) result = s;
@@ -586,7 +601,8 @@ Status MDataBase::checkBackup(const fs::path& file0) const {
         return Status::failure(fmt::format("备份文件 {} 的文件头已损坏：{}", file0.string(), s.message));
     }
     if (header.kind != kind_) {
-        return Status::failure(fmt::format("备份文件 {} 属于其他类型（{}）。", file0.string(), kDisciplineNames[header.kind]));
+        return Status::failure(
+            fmt::format("备份文件 {} 属于其他类型（{}）。", file0.string(), kDisciplineNames[header.kind]));
     }
     const fs::path folder = file0.parent_path();
     for (int n = 0; n < header.fileCount; ++n) {
@@ -595,7 +611,8 @@ Status MDataBase::checkBackup(const fs::path& file0) const {
         const auto size = fs::file_size(path, ec);
         if (ec) return Status::failure(fmt::format("备份不完整：缺少文件 {}。", path.string()));
         if (static_cast<std::int64_t>(size) < needed) {
-            return Status::failure(fmt::format("备份不完整：文件 {} 太短（应至少{}字节，实有{}字节）。", path.string(), needed, size));
+            return Status::failure(
+                fmt::format("备份不完整：文件 {} 太短（应至少{}字节，实有{}字节）。", path.string(), needed, size));
         }
     }
     return Status::success();
@@ -635,8 +652,8 @@ Status MDataBase::importStore(const fs::path& file0) {
     }
     std::error_code ec;
     const fs::path sourceReports = source / reportFolder().filename();
-    const Status reports = fs::is_directory(sourceReports, ec) ? copyReports(sourceReports, stagedReports)
-                                                               : makeFolder(stagedReports);
+    const Status reports =
+        fs::is_directory(sourceReports, ec) ? copyReports(sourceReports, stagedReports) : makeFolder(stagedReports);
     if (!reports) {
         discardStaging();
         return reports;

@@ -92,8 +92,8 @@ std::optional<CastResult> CastName(const CastArguments& args, std::string& error
     const auto moving = ParseMovingLines(args.moving, error);
     if (!moving) return std::nullopt;
     const auto cell = FindNameCell(args.input);
-    const auto result = cell ? CastByNameCell(NameGridCell(cell->first, cell->second), cell->second, *moving)
-                             : std::nullopt;
+    const auto result =
+        cell ? CastByNameCell(NameGridCell(cell->first, cell->second), cell->second, *moving) : std::nullopt;
     if (!result) error = "没有这个卦名：" + args.input;
     return result;
 }
@@ -153,7 +153,8 @@ std::optional<CastResult> CastTime(const CastArguments& args, std::string& error
         const TimeAddition kind = !args.addNumber.empty() ? TimeAddition::Number
                                   : !args.addChar.empty() ? TimeAddition::Character
                                                           : TimeAddition::None;
-        const AdditionCheck addition = CheckAddition(kind, kind == TimeAddition::Number ? args.addNumber : args.addChar);
+        const AdditionCheck addition =
+            CheckAddition(kind, kind == TimeAddition::Number ? args.addNumber : args.addChar);
         if (addition.refusal) {
             error = addition.refusal->text;
             return std::nullopt;
@@ -188,13 +189,20 @@ std::optional<CastResult> castByMethodName(const std::string& method, const Cast
         return std::nullopt;
     }
     switch (*m) {
-        case CastingMethod::Coins: return CastCoins(args, error);
-        case CastingMethod::Time: return CastTime(args, error, details);
-        case CastingMethod::Name: return CastName(args, error);
-        case CastingMethod::Number: return FromAttempt(CastNumberText(args.input), error);
-        case CastingMethod::Characters: return FromAttempt(CastCharacterText(args.input), error);
-        case CastingMethod::Other: return CastOther(args, error);
-        case CastingMethod::Random: return CastRandom(appRandom());
+        case CastingMethod::Coins:
+            return CastCoins(args, error);
+        case CastingMethod::Time:
+            return CastTime(args, error, details);
+        case CastingMethod::Name:
+            return CastName(args, error);
+        case CastingMethod::Number:
+            return FromAttempt(CastNumberText(args.input), error);
+        case CastingMethod::Characters:
+            return FromAttempt(CastCharacterText(args.input), error);
+        case CastingMethod::Other:
+            return CastOther(args, error);
+        case CastingMethod::Random:
+            return CastRandom(appRandom());
     }
     return std::nullopt;
 }

@@ -12,13 +12,13 @@ namespace qingheng {
 // What the chosen method reads. Method names: number, chars, random, time, name, other
 // (also trigrams), coins, or the method labels ("数字起卦" …).
 struct CastArguments {
-    std::string input;   // digits, characters, a hexagram name, "YYYY-MM-DD HH:MM", the six
-                         // coin items "1,2,3,4,1,2" (bottom first), or "UPPER LOWER" trigrams
-    std::string upper;   // trigrams of the other method ("乾一", "乾", "天" or 1-8), when not
-    std::string lower;   // given in input
-    std::string moving;  // moving lines of name and other casting, "1,3" (1 = bottom line)
-    bool lunar = false;  // time: the date is lunar
-    bool leap = false;   // time: the lunar month is the leap month
+    std::string input;      // digits, characters, a hexagram name, "YYYY-MM-DD HH:MM", the six
+                            // coin items "1,2,3,4,1,2" (bottom first), or "UPPER LOWER" trigrams
+    std::string upper;      // trigrams of the other method ("乾一", "乾", "天" or 1-8), when not
+    std::string lower;      // given in input
+    std::string moving;     // moving lines of name and other casting, "1,3" (1 = bottom line)
+    bool lunar = false;     // time: the date is lunar
+    bool leap = false;      // time: the lunar month is the leap month
     std::string addNumber;  // time: "加数字"
     std::string addChar;    // time: "加汉字"
     std::string lifetime;   // time: "gan" or "zhi" casts the lifetime hexagram

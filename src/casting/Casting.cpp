@@ -95,7 +95,8 @@ CastResult CastByNumber(std::string_view digits) {
 
 CastAttempt CastNumberText(std::string_view text) {
     const int length = gbk::width(text);
-    if (length < 2 || length > kCastInputBytes) return Refuse("数字个数为 2至 40个！", "个数不对", MessageKind::Warning, true);
+    if (length < 2 || length > kCastInputBytes)
+        return Refuse("数字个数为 2至 40个！", "个数不对", MessageKind::Warning, true);
     if (!AllDigits(text)) return Refuse("应该输入数字！", "数字", MessageKind::Warning, true);
     CastResult r = CastByNumber(text);
     r.method = CastingMethod::Number;

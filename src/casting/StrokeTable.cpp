@@ -27,8 +27,8 @@ int strokeCountGbk(std::string_view gbkBytes) {
     if (gbkBytes.size() != 2) return 0;
     std::ifstream file(datFile(kStrokeTableFile), std::ios::binary);
     if (!file) return 0;
-    const auto record = strokeRecordNumber(static_cast<std::uint8_t>(gbkBytes[0]),
-                                           static_cast<std::uint8_t>(gbkBytes[1]));
+    const auto record =
+        strokeRecordNumber(static_cast<std::uint8_t>(gbkBytes[0]), static_cast<std::uint8_t>(gbkBytes[1]));
     if (!record) return 0;
     unsigned char bytes[kStrokeRecordSize];
     file.seekg(static_cast<std::streamoff>(*record) * kStrokeRecordSize);

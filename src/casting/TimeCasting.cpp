@@ -63,7 +63,8 @@ TimeCheck CheckTimeInput(const TimeInput& input, int monthMode) {
         g = entered;
     } else {
         std::string message;
-        if (!calendar.LunarToSolar(entered, g, input.leap, message)) return Refuse(message, "错误", MessageKind::Warning);
+        if (!calendar.LunarToSolar(entered, g, input.leap, message))
+            return Refuse(message, "错误", MessageKind::Warning);
         if (!InTableYears(g.year)) return Refuse(std::string(kOutOfRange), "错误", MessageKind::Warning);
     }
     DateRecord r = g;
@@ -121,7 +122,8 @@ AdditionCheck CheckAddition(TimeAddition kind, std::string_view text) {
     c.value = strokeCountGbk(*bytes);
     if (c.value <= 0) {
         c.value = 0;
-        c.refusal = CastMessage{"找不到“" + std::string(text) + "”这个汉字的笔划", "找不到", MessageKind::Information, false};
+        c.refusal =
+            CastMessage{"找不到“" + std::string(text) + "”这个汉字的笔划", "找不到", MessageKind::Information, false};
     }
     return c;
 }
@@ -135,7 +137,7 @@ CastResult CastByTime(const TimeMoment& moment, int addition) {
 }
 
 CastResult CastLifetime(const TimeMoment& moment, LifetimeStart start) {
-    const int y = start == LifetimeStart::Stem ? mod(StemOf(moment.yearNumber) - 1, 10) + 1   // 甲 1 … 癸 10
+    const int y = start == LifetimeStart::Stem ? mod(StemOf(moment.yearNumber) - 1, 10) + 1  // 甲 1 … 癸 10
                                                : mod(BranchOf(moment.yearNumber) - 1, 12) + 1;
     CastResult r = CastFromYearNumber(moment, y, 0);
     r.method = CastingMethod::Time;

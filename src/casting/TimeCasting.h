@@ -42,10 +42,10 @@ struct TimeInput {
 
 // A checked moment and the numbers time casting reads.
 struct TimeMoment {
-    DateRecord gregorian;  // the moment as a Gregorian date-time
-    DateRecord shown;      // the same, moved to the next day from 23:00 on
-    GanZhi yearNumber = 0; // year pillar of the moment
-    int monthNumber = 1;   // 1 = the month opened by 立春 (寅) … 12 = 小寒 (丑), or the lunar month
+    DateRecord gregorian;   // the moment as a Gregorian date-time
+    DateRecord shown;       // the same, moved to the next day from 23:00 on
+    GanZhi yearNumber = 0;  // year pillar of the moment
+    int monthNumber = 1;    // 1 = the month opened by 立春 (寅) … 12 = 小寒 (丑), or the lunar month
     int lunarDay = 1;
 };
 

@@ -13,8 +13,7 @@ namespace {
 
 // Glyphs by LineCode digit 1..4 (index 0 unused).
 constexpr std::array<std::string_view, 5> kChartGlyphs = {"", "━━━  ", "━　━  ", "━━━○", "━　━×"};
-constexpr std::array<std::string_view, 5> kPictureGlyphs = {"", "▅▅▅▅▅  ", "▅▅　▅▅  ", "▅▅▅▅▅○",
-                                                            "▅▅　▅▅×"};
+constexpr std::array<std::string_view, 5> kPictureGlyphs = {"", "▅▅▅▅▅  ", "▅▅　▅▅  ", "▅▅▅▅▅○", "▅▅　▅▅×"};
 
 std::string_view chartGlyph(char code) { return kChartGlyphs[code - '0']; }
 std::string_view pictureGlyph(char code) { return kPictureGlyphs[code - '0']; }
@@ -155,8 +154,8 @@ int emphasizePillars(const ReportPositions& pos, std::vector<StyleSpan>& spans) 
 }
 
 void emphasizeSectionTitles(const ReportPositions& pos, int cursor, std::vector<StyleSpan>& spans) {
-    static constexpr std::array<std::string_view, 4> kTitles = {"卦像解析：", "易经卦爻辞(原文)：", "易经卦爻辞(白话)：",
-                                                                "六十四金钱课："};
+    static constexpr std::array<std::string_view, 4> kTitles = {"卦像解析：", "易经卦爻辞(原文)：",
+                                                                "易经卦爻辞(白话)：", "六十四金钱课："};
     for (std::string_view title : kTitles) {
         const std::optional<int> at = pos.find(title, cursor + kSearchSkip);
         if (!at) continue;

@@ -63,8 +63,8 @@ struct HexagramInfo {
 struct RelativeSummary {
     int line = 0;
     Branch branch = 0;
-    int count = 0;  // 0 hidden, 1, 2 two present; 1 for world and response
-    int score = 0;  // 0 偏弱, 1 平和, 2 偏强
+    int count = 0;     // 0 hidden, 1, 2 two present; 1 for world and response
+    int score = 0;     // 0 偏弱, 1 平和, 2 偏强
     int lineCode = 1;  // LineCode digit 1..4 of that line in the main hexagram
     Phase phase = 0;
     SeasonState season = 0;
@@ -94,7 +94,7 @@ struct UseGod {
     int count = 0;
     Branch branch = 0;
     Phase phase = 0;
-    std::array<Phase, 4> companionPhases{};        // phase + 4, + 3, + 2, + 1 (mod 5)
+    std::array<Phase, 4> companionPhases{};  // phase + 4, + 3, + 2, + 1 (mod 5)
     Relative relative = 0;
     std::array<Relative, 4> companionRelatives{};  // 原神, 忌神, controlled, generated
 };

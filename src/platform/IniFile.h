@@ -9,7 +9,6 @@
 
 #include "platform/Status.h"
 
-
 namespace qingheng {
 
 class IniFile {

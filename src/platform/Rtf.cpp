@@ -155,20 +155,34 @@ private:
 // The code page a font's \fcharset stands for; 0 when the document's own applies.
 int codePageOfCharset(int charset) {
     switch (charset) {
-        case 128: return 932;
-        case 129: return 949;
-        case 134: return 936;
-        case 136: return 950;
-        case 161: return 1253;
-        case 162: return 1254;
-        case 163: return 1258;
-        case 177: return 1255;
-        case 178: return 1256;
-        case 186: return 1257;
-        case 204: return 1251;
-        case 222: return 874;
-        case 238: return 1250;
-        default: return 0;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        default:
+            return 0;
     }
 }
 
@@ -287,16 +301,64 @@ struct FontEntry {
 };
 
 // Groups whose content is not document text.
-constexpr std::string_view kSkippedDestinations[] = {
-    "stylesheet", "info",       "pict",        "object",     "objdata",     "header",     "headerl",
-    "headerr",    "headerf",    "footer",      "footerl",    "footerr",     "footerf",    "footnote",
-    "annotation", "atnid",      "atnauthor",   "listtable",  "listoverridetable",         "revtbl",
-    "rsidtbl",    "filetbl",    "xmlnstbl",    "themedata",  "colorschememapping",        "latentstyles",
-    "datastore",  "pntext",     "pntxta",      "pntxtb",     "listtext",    "fldinst",    "bkmkstart",
-    "bkmkend",    "generator",  "nonshppict",  "shppict",    "shpinst",     "sp",         "sn",
-    "sv",         "txe",        "template",    "docvar",     "userprops",   "mmathPr",    "operator",
-    "author",     "title",      "subject",     "comment",    "keywords",    "pgdsctbl",   "tc",
-    "xe",         "private",    "blipuid",     "passwordhash"};
+constexpr std::string_view kSkippedDestinations[] = {"stylesheet",
+                                                     "info",
+                                                     "pict",
+                                                     "object",
+                                                     "objdata",
+                                                     "header",
+                                                     "headerl",
+                                                     "headerr",
+                                                     "headerf",
+                                                     "footer",
+                                                     "footerl",
+                                                     "footerr",
+                                                     "footerf",
+                                                     "footnote",
+                                                     "annotation",
+                                                     "atnid",
+                                                     "atnauthor",
+                                                     "listtable",
+                                                     "listoverridetable",
+                                                     "revtbl",
+                                                     "rsidtbl",
+                                                     "filetbl",
+                                                     "xmlnstbl",
+                                                     "themedata",
+                                                     "colorschememapping",
+                                                     "latentstyles",
+                                                     "datastore",
+                                                     "pntext",
+                                                     "pntxta",
+                                                     "pntxtb",
+                                                     "listtext",
+                                                     "fldinst",
+                                                     "bkmkstart",
+                                                     "bkmkend",
+                                                     "generator",
+                                                     "nonshppict",
+                                                     "shppict",
+                                                     "shpinst",
+                                                     "sp",
+                                                     "sn",
+                                                     "sv",
+                                                     "txe",
+                                                     "template",
+                                                     "docvar",
+                                                     "userprops",
+                                                     "mmathPr",
+                                                     "operator",
+                                                     "author",
+                                                     "title",
+                                                     "subject",
+                                                     "comment",
+                                                     "keywords",
+                                                     "pgdsctbl",
+                                                     "tc",
+                                                     "xe",
+                                                     "private",
+                                                     "blipuid",
+                                                     "passwordhash"};
 
 bool isSkippedDestination(std::string_view word) {
     return std::find(std::begin(kSkippedDestinations), std::end(kSkippedDestinations), word) !=
@@ -472,10 +534,18 @@ void RtfReader::controlSymbol(char c) {
     if (consumeFallback()) return;
     switch (c) {
         case '\r':
-        case '\n': emitCodePoint('\n'); break;  // a backslash before a line end is a paragraph mark
-        case '~': emitCodePoint(' '); break;
-        case '_': emitCodePoint('-'); break;
-        default: flushBytes(); break;  // \- \: \| and unknown symbols add nothing
+        case '\n':
+            emitCodePoint('\n');
+            break;  // a backslash before a line end is a paragraph mark
+        case '~':
+            emitCodePoint(' ');
+            break;
+        case '_':
+            emitCodePoint('-');
+            break;
+        default:
+            flushBytes();
+            break;  // \- \: \| and unknown symbols add nothing
     }
 }
 

@@ -31,9 +31,9 @@ struct BoolSetting {
 // dat/set.ini: chart options.
 inline constexpr std::string_view kSetIniFile = "set.ini";
 namespace setini {
-inline constexpr IntSetting kQianGua{"set", "qiangua", 0};  // 乾卦初爻: 0 从子起, 1 从午起
+inline constexpr IntSetting kQianGua{"set", "qiangua", 0};   // 乾卦初爻: 0 从子起, 1 从午起
 inline constexpr BoolSetting kNaGan{"set", "nagan", false};  // 显示六爻纳干
-inline constexpr IntSetting kTimeGua{"set", "timegua", 0};  // 时间起卦: 0 月份以节入定, 1 月份以农历定
+inline constexpr IntSetting kTimeGua{"set", "timegua", 0};   // 时间起卦: 0 月份以节入定, 1 月份以农历定
 }  // namespace setini
 
 // dat/lyinit.ini: main window state, report font and colour, category list.

@@ -23,11 +23,20 @@ bool parseStringLine(std::string_view line, int& id, std::string& text) {
         }
         if (++i == line.size()) return false;
         switch (line[i]) {
-            case 'n': text += '\n'; break;
-            case 'r': text += '\r'; break;
-            case 't': text += '\t'; break;
-            case '\\': text += '\\'; break;
-            default: return false;
+            case 'n':
+                text += '\n';
+                break;
+            case 'r':
+                text += '\r';
+                break;
+            case 't':
+                text += '\t';
+                break;
+            case '\\':
+                text += '\\';
+                break;
+            default:
+                return false;
         }
     }
     return true;
@@ -42,7 +51,8 @@ std::unordered_map<int, std::string> loadTable() {
     for (const EmbeddedSource* s = kEmbeddedStringSources; s->name; ++s) {
         std::string error;
         const std::string_view bytes(reinterpret_cast<const char*>(s->data), s->size);
-        const bool ok = parseStringSource(bytes, [&](int id, std::string text) { table[id] = std::move(text); }, &error);
+        const bool ok = parseStringSource(
+            bytes, [&](int id, std::string text) { table[id] = std::move(text); }, &error);
         if (!ok) {
             // A malformed source is a build defect; stop loudly rather than show wrong texts.
             std::fprintf(stderr, "string table %s: malformed %s\n", s->name, error.c_str());

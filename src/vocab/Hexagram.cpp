@@ -16,14 +16,14 @@ struct TrigramNajia {
 };
 
 constexpr std::array<TrigramNajia, 8> kNajia = {{
-    {9, 1, 1, 2},    // 乾: 壬 outside, 甲 inside, from 子 (午 with the setting)
-    {4, 4, 6, -2},   // 兑: 丁, from 巳
-    {6, 6, 4, -2},   // 离: 己, from 卯
-    {7, 7, 1, 2},    // 震: 庚, from 子
-    {8, 8, 2, -2},   // 巽: 辛, from 丑
-    {5, 5, 3, 2},    // 坎: 戊, from 寅
-    {3, 3, 5, 2},    // 艮: 丙, from 辰
-    {0, 2, 8, -2},   // 坤: 癸 outside, 乙 inside, from 未
+    {9, 1, 1, 2},   // 乾: 壬 outside, 甲 inside, from 子 (午 with the setting)
+    {4, 4, 6, -2},  // 兑: 丁, from 巳
+    {6, 6, 4, -2},  // 离: 己, from 卯
+    {7, 7, 1, 2},   // 震: 庚, from 子
+    {8, 8, 2, -2},  // 巽: 辛, from 丑
+    {5, 5, 3, 2},   // 坎: 戊, from 寅
+    {3, 3, 5, 2},   // 艮: 丙, from 辰
+    {0, 2, 8, -2},  // 坤: 癸 outside, 乙 inside, from 未
 }};
 
 constexpr std::array<int, 8> kWorldIndexByRank = {5, 0, 1, 2, 3, 4, 3, 2};
@@ -185,9 +185,7 @@ NajiaLines Najia(std::string_view code, bool qianFromWu) {
     NajiaLines out;
     const Trigram upper = TrigramOf(code.substr(0, 3));
     const Trigram lower = TrigramOf(code.substr(3, 3));
-    auto first = [&](Trigram t) {
-        return (t == 0 && qianFromWu) ? branch::kWu : kNajia[t].firstBranch;
-    };
+    auto first = [&](Trigram t) { return (t == 0 && qianFromWu) ? branch::kWu : kNajia[t].firstBranch; };
     for (int i = 0; i < 3; ++i) {
         out.branches[i] = mod(first(lower) + i * kNajia[lower].step, 12);
         out.branches[i + 3] = mod(first(upper) + 6 + i * kNajia[upper].step, 12);

@@ -46,8 +46,8 @@ Trigram TrigramOf(std::string_view code3);
 
 struct PalacePlace {
     Trigram palace = 0;
-    int rank = 1;         // 1 pure … 6 五世, 7 游魂, 8 归魂
-    int worldIndex = 5;   // 0 = line 1
+    int rank = 1;        // 1 pure … 6 五世, 7 游魂, 8 归魂
+    int worldIndex = 5;  // 0 = line 1
     int responseIndex = 2;
     std::array<char, 7> staticCode{};  // the code without moving marks, zero-terminated
 };

@@ -78,10 +78,14 @@ ChangeState BaseChangeStateOf(Branch b, Branch c) {
             const bool advance = (pb != phase::kEarth && step == 1) || (pb == phase::kEarth && step == 3) || step == -9;
             return advance ? kChangeAdvance : kChangeRetreat;
         }
-        case 1: return kChangeLeak;
-        case 2: return kChangeSpend;
-        case 3: return kChangeBackControl;
-        default: return kChangeBackGenerate;
+        case 1:
+            return kChangeLeak;
+        case 2:
+            return kChangeSpend;
+        case 3:
+            return kChangeBackControl;
+        default:
+            return kChangeBackGenerate;
     }
 }
 
@@ -95,17 +99,28 @@ ChangeState ChangeStateOf(Branch b, Branch c) {
 
 std::string_view ChangeStateWord(ChangeState s) {
     switch (s) {
-        case kChangeSame: return "比和";
-        case kChangeAdvance: return "进神";
-        case kChangeRetreat: return "退神";
-        case kChangeLeak: return "泄气";
-        case kChangeSpend: return "耗气";
-        case kChangeBackControl: return "回头克";
-        case kChangeBackGenerate: return "回头生";
-        case kChangeClash: return "化六冲";
-        case kChangeHarmony: return "化六合";
-        case kChangeTomb: return "化入墓";
-        default: return {};
+        case kChangeSame:
+            return "比和";
+        case kChangeAdvance:
+            return "进神";
+        case kChangeRetreat:
+            return "退神";
+        case kChangeLeak:
+            return "泄气";
+        case kChangeSpend:
+            return "耗气";
+        case kChangeBackControl:
+            return "回头克";
+        case kChangeBackGenerate:
+            return "回头生";
+        case kChangeClash:
+            return "化六冲";
+        case kChangeHarmony:
+            return "化六合";
+        case kChangeTomb:
+            return "化入墓";
+        default:
+            return {};
     }
 }
 

@@ -35,20 +35,20 @@ inline constexpr std::array<std::string_view, 5> kPhaseNames = {"水", "木", "�
 inline constexpr std::array<std::string_view, 5> kRelativeNames = {"兄弟", "子孙", "妻财", "官鬼", "父母"};
 inline constexpr std::array<std::string_view, 6> kSpiritNames = {"玄武", "青龙", "朱雀", "勾陈", "螣蛇", "白虎"};
 inline constexpr std::array<std::string_view, 5> kSeasonStateNames = {"旺", "相", "休", "囚", "死"};
-inline constexpr std::array<std::string_view, 12> kGrowthStageNames = {
-    "长生", "沐浴", "冠带", "临官", "帝旺", "衰", "病", "死", "墓", "绝", "胎", "养"};
+inline constexpr std::array<std::string_view, 12> kGrowthStageNames = {"长生", "沐浴", "冠带", "临官", "帝旺", "衰",
+                                                                       "病",   "死",   "墓",   "绝",   "胎",   "养"};
 
 // Growth stages that the line evaluation counts as strong at the day.
 inline constexpr GrowthStage kStageChangSheng = 0, kStageDiWang = 4, kStageMu = 8;
 
 // Change states of a moving line (the first-stage codes are 0, 10, 20, 1-4).
 inline constexpr ChangeState kChangeSame = 0, kChangeAdvance = 10, kChangeRetreat = 20, kChangeLeak = 1,
-                             kChangeSpend = 2, kChangeBackControl = 3, kChangeBackGenerate = 4,
-                             kChangeClash = 5, kChangeHarmony = 6, kChangeTomb = 7;
+                             kChangeSpend = 2, kChangeBackControl = 3, kChangeBackGenerate = 4, kChangeClash = 5,
+                             kChangeHarmony = 6, kChangeTomb = 7;
 
 // Action of one branch on another.
-inline constexpr BranchRelation kRelationClash = 1, kRelationHarmony = 2, kRelationSupport = 3,
-                                kRelationHinder = 4, kRelationSmall = 5;
+inline constexpr BranchRelation kRelationClash = 1, kRelationHarmony = 2, kRelationSupport = 3, kRelationHinder = 4,
+                                kRelationSmall = 5;
 
 constexpr int mod(int a, int m) { return ((a % m) + m) % m; }
 
@@ -81,8 +81,7 @@ constexpr bool Clashes(Branch a, Branch b) { return mod(a - b, 12) == 6; }
 // The six harmonies and six harms as the ordered pair lists the system keeps.
 inline constexpr std::array<std::array<Branch, 2>, 6> kHarmonyPairs = {
     {{1, 2}, {3, 0}, {4, 11}, {5, 10}, {6, 9}, {7, 8}}};
-inline constexpr std::array<std::array<Branch, 2>, 6> kHarmPairs = {
-    {{1, 8}, {2, 7}, {3, 6}, {4, 5}, {9, 0}, {10, 11}}};
+inline constexpr std::array<std::array<Branch, 2>, 6> kHarmPairs = {{{1, 8}, {2, 7}, {3, 6}, {4, 5}, {9, 0}, {10, 11}}};
 
 // The relative of a line whose branch has phase linePhase in a palace of phase palacePhase.
 constexpr Relative RelativeOf(Phase linePhase, Phase palacePhase) { return mod(linePhase - palacePhase, 5); }

@@ -21,7 +21,8 @@ inline CLiuYaoEx assembled(const CastInput& cast) {
     engine.settingsOverride = ChartSettings{cast.qiangua, cast.nagan, 0};
     engine.caseInfo.mainCode = cast.code;
     engine.caseInfo.changedCode = ChangedCode(cast.code);
-    engine.caseInfo.castingTime = {cast.time.year, cast.time.month, cast.time.day, cast.time.hour, cast.time.minute, 0, 0};
+    engine.caseInfo.castingTime = {
+        cast.time.year, cast.time.month, cast.time.day, cast.time.hour, cast.time.minute, 0, 0};
     engine.caseInfo.useGod = cast.useGod;
     engine.caseInfo.castingMethod = 5;
     const bool ok = engine.Assemble("其他方式");

@@ -24,7 +24,8 @@ inline std::string shellQuote(const std::string& s) {
 
 // args are passed to the shell already quoted by the caller where needed.
 inline CliRun runCli(const std::string& args, bool mergeStderr = false) {
-    const std::string command = std::string(QH_BIN_DIR) + "/qingheng-cli " + args + (mergeStderr ? " 2>&1" : " 2>/dev/null");
+    const std::string command =
+        std::string(QH_BIN_DIR) + "/qingheng-cli " + args + (mergeStderr ? " 2>&1" : " 2>/dev/null");
     CliRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;

@@ -83,10 +83,9 @@ TEST(LunarConversion, EveryDayRoundTripsAndMonthsAreWhole) {
 }
 
 TEST(LunarConversion, NewYearDaysMatchTheAlmanac) {
-    const DateRecord newYears[] = {D(1900, 1, 31), D(1912, 2, 18), D(1949, 1, 29), D(1950, 2, 17),
-                                   D(1976, 1, 31), D(1985, 2, 20), D(2000, 2, 5),  D(2008, 2, 7),
-                                   D(2020, 1, 25), D(2023, 1, 22), D(2024, 2, 10), D(2033, 1, 31),
-                                   D(2050, 1, 23)};
+    const DateRecord newYears[] = {D(1900, 1, 31), D(1912, 2, 18), D(1949, 1, 29), D(1950, 2, 17), D(1976, 1, 31),
+                                   D(1985, 2, 20), D(2000, 2, 5),  D(2008, 2, 7),  D(2020, 1, 25), D(2023, 1, 22),
+                                   D(2024, 2, 10), D(2033, 1, 31), D(2050, 1, 23)};
     for (const DateRecord& g : newYears) {
         const Lunar l = ToLunar(g);
         EXPECT_EQ(l.date, D(g.year, 1, 1)) << g.year;
@@ -140,8 +139,8 @@ TEST(LunarConversion, MonthsWithTwoNewMoonsAnswerBothStarts) {
     EXPECT_EQ(ToLunar(D(2000, 8, 1)).date, D(2000, 7, 2));
     EXPECT_EQ(ToSolar(2000, 7, 1), D(2000, 7, 31));
     EXPECT_EQ(ToSolar(2000, 7, 2), D(2000, 8, 1));
-    const int starts[][2] = {{1902, 10}, {1938, 1}, {1957, 3}, {1962, 7}, {1967, 12}, {1981, 7},
-                             {1989, 8},  {1997, 10}, {2049, 5}};
+    const int starts[][2] = {{1902, 10}, {1938, 1}, {1957, 3},  {1962, 7}, {1967, 12},
+                             {1981, 7},  {1989, 8}, {1997, 10}, {2049, 5}};
     for (const auto& ym : starts) {
         EXPECT_EQ(ToLunar(D(ym[0], ym[1], 2)).date.day, 1) << ym[0] << "-" << ym[1];
         EXPECT_EQ(ToLunar(D(ym[0], ym[1], 31)).date.day, 1) << ym[0] << "-" << ym[1];
@@ -172,10 +171,10 @@ TEST(PackedTables, TellingRowsDecode) {
                                      0x2419, 0x2618, 0x27b7, 0xc736, 0x4935, 0x4935};
     const std::uint32_t s2023[12] = {0x2915, 0x2a13, 0x29b5, 0xca33, 0x4b32, 0x4d31,
                                      0x4d31, 0x4e2f, 0x502e, 0x502e, 0x512c, 0x522c};
-    const std::uint32_t l1900[12] = {0x211e, 0xa0,   0x211e, 0x221c, 0x249b, 0x241a,
+    const std::uint32_t l1900[12] = {0x211e, 0xa0,       0x211e, 0x221c, 0x249b, 0x241a,
                                      0x2699, 0xc7372798, 0x49b6, 0x49b5, 0x4a35, 0x4cb3};
     const std::uint32_t l2023[12] = {0x2a15, 0xca352993, 0x4b33, 0x4db2, 0x4db1, 0x4e31,
-                                     0x50af, 0x50ae, 0x512e, 0x52ac, 0x532c, 0x55aa};
+                                     0x50af, 0x50ae,     0x512e, 0x52ac, 0x532c, 0x55aa};
     for (int m = 0; m < 12; ++m) {
         EXPECT_EQ(SolarToLunarTable[0][m], s1900[m]) << m;
         EXPECT_EQ(SolarToLunarTable[2023 - kFirstYear][m], s2023[m]) << m;

@@ -87,7 +87,8 @@ TEST_F(CasesCli, ExportThenImportAndABadBackupIsRefused) {
     const fs::path backup = home / "backup";
     EXPECT_EQ(cli(home, "cases export " + qingheng::testing::shellQuote(backup.string())).exitCode, 0);
     EXPECT_TRUE(fs::exists(backup / "liuyao0.dat"));
-    EXPECT_EQ(cli(home, "cases import " + qingheng::testing::shellQuote((backup / "liuyao0.dat").string())).exitCode, 0);
+    EXPECT_EQ(cli(home, "cases import " + qingheng::testing::shellQuote((backup / "liuyao0.dat").string())).exitCode,
+              0);
     std::ofstream(backup / "liuyao0.dat", std::ios::trunc) << "bad";
     const CliRun bad = cli(home, "cases import " + qingheng::testing::shellQuote((backup / "liuyao0.dat").string()));
     EXPECT_EQ(bad.exitCode, 1);

@@ -96,7 +96,7 @@ TEST(CaseRecordCodec, FieldsLandAtTheirOffsetsInGbk) {
     EXPECT_EQ(valueAt<std::uint32_t>(s, 0), 7u);
     EXPECT_EQ(s[4], 0);
     EXPECT_EQ(s.substr(5, 5), std::string("\xD5\xC5\xC8\xFD\0", 5));  // 张三 in GBK, terminated
-    EXPECT_EQ(s.substr(17, 4), "\xB2\xC6\xD4\xCB");                  // 财运
+    EXPECT_EQ(s.substr(17, 4), "\xB2\xC6\xD4\xCB");                   // 财运
     EXPECT_EQ(valueAt<std::int16_t>(s, 32), 2024);
     EXPECT_EQ(valueAt<std::int16_t>(s, 34), 3);
     EXPECT_EQ(valueAt<std::int16_t>(s, 36), 15);
@@ -270,9 +270,9 @@ TEST_F(CaseBookTest, SlotFiftyThousandAndOneGoesToTheSecondDataFile) {
 
 TEST_F(CaseBookTest, SearchMatchesEachCriterion) {
     EXPECT_TRUE(search({}).empty());
-    add("张三", 2003);   // 0
-    add("张", 2004);     // 1
-    add("李四", 2005);   // 2
+    add("张三", 2003);    // 0
+    add("张", 2004);      // 1
+    add("李四", 2005);    // 2
     add("老张头", 2006);  // 3
     ASSERT_TRUE(db.removeCase(2).ok);
     EXPECT_EQ(search({}), (std::vector<std::uint32_t>{0, 1, 3}));

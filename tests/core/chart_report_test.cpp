@@ -117,7 +117,8 @@ TEST(ChartReport, NumberAndCharacterHeadersAddTwoRowsAndMoveTheChartRows) {
     e.caseInfo.castingMethod = kMethodCharacters;
     e.caseInfo.inputText = "青衡";
     ASSERT_TRUE(e.Assemble("汉字起卦"));
-    EXPECT_NE(e.lineText.find("起卦方式：汉字起卦   占问事宜：求财\n汉字：青衡\r\n笔画数：25，上卦数：12，下卦数：13\r\n起卦公历"),
+    EXPECT_NE(e.lineText.find(
+                  "起卦方式：汉字起卦   占问事宜：求财\n汉字：青衡\r\n笔画数：25，上卦数：12，下卦数：13\r\n起卦公历"),
               std::string::npos);
     // The hint rows follow the two extra rows.
     EXPECT_EQ(e.LineHint(9), "");
@@ -209,9 +210,11 @@ TEST(ChartEmphasis, PillarSearchSkipsTheAskerRows) {
 }
 
 TEST(ChartEmphasis, AnalysisSectionHeadingsAndTitles) {
-    const std::string report = kHeader2024 + kPillars2024 + "  (卦身：午)\n\n主变卦    乾为天(乾宫)  [空亡:寅、卯]\n\n" +
-                               "玄武    ━━━  父母戌土 世   \n\n爻像解析：　\r\n【用神】取 1爻子孙子水为用。\n\n【世爻】父母\n\n【定应期】春\n\n【吉神凶煞】\n  1爻值：天乙    " +
-                               "\r\n\r\n易经卦爻辞(原文)：\n◆乾为天\n易经卦爻辞(白话)：\n【古经】x\r\n六十四金钱课：\n主卦断：y";
+    const std::string report =
+        kHeader2024 + kPillars2024 + "  (卦身：午)\n\n主变卦    乾为天(乾宫)  [空亡:寅、卯]\n\n" +
+        "玄武    ━━━  父母戌土 世   \n\n爻像解析：　\r\n【用神】取 "
+        "1爻子孙子水为用。\n\n【世爻】父母\n\n【定应期】春\n\n【吉神凶煞】\n  1爻值：天乙    " +
+        "\r\n\r\n易经卦爻辞(原文)：\n◆乾为天\n易经卦爻辞(白话)：\n【古经】x\r\n六十四金钱课：\n主卦断：y";
     const std::string shown = displayText(report);
     const std::vector<StyleSpan> spans = ChartReportSpans(report);
     ASSERT_EQ(spans.size(), 11u);

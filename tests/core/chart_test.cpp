@@ -40,10 +40,10 @@ std::string readAll(const fs::path& p) {
 TEST(ChartAssembly, GouWithOneMovingLineHasItsLinesHiddenSpiritAndSummaries) {
     const CLiuYaoEx e = assembled({"111114", {2024, 2, 10, 9, 30}, 2});
     const Chart& c = e.chart();
-    EXPECT_EQ(c.pillars.year, 41);   // 甲辰
-    EXPECT_EQ(c.pillars.month, 3);   // 丙寅
-    EXPECT_EQ(c.pillars.day, 41);    // 甲辰
-    EXPECT_EQ(c.pillars.hour, 6);    // 己巳
+    EXPECT_EQ(c.pillars.year, 41);  // 甲辰
+    EXPECT_EQ(c.pillars.month, 3);  // 丙寅
+    EXPECT_EQ(c.pillars.day, 41);   // 甲辰
+    EXPECT_EQ(c.pillars.hour, 6);   // 己巳
     EXPECT_EQ(c.movingCount, 1);
     EXPECT_EQ(c.main.number(), 2);
     EXPECT_EQ(c.changed.number(), 1);
@@ -77,13 +77,13 @@ TEST(ChartAssembly, GouWithOneMovingLineHasItsLinesHiddenSpiritAndSummaries) {
         ChangeState change;
     };
     const Expected expected[7] = {
-        {2, branch::kYou, 2, 0, 1, 4, 3, kChangeHarmony},  // 兄弟: 酉 nearer the world than 申
-        {1, branch::kHai, 1, 1, 1, 0, 2, kChangeHarmony},  // 子孙 亥: 墓 at the day
-        {1, branch::kYin, 0, 1, 1, 1, 0, kChangeSame},     // 妻财 hidden 寅
-        {3, branch::kWu, 1, 2, 1, 2, 1, kChangeSame},      // 官鬼 午
-        {0, branch::kChou, 2, 1, 4, 3, 4, kChangeHarmony}, // 父母: the moving 丑, 墓 at the day
-        {0, branch::kChou, 1, 1, 4, 3, 4, kChangeHarmony}, // world
-        {3, branch::kWu, 1, 2, 1, 2, 1, kChangeSame},      // response
+        {2, branch::kYou, 2, 0, 1, 4, 3, kChangeHarmony},   // 兄弟: 酉 nearer the world than 申
+        {1, branch::kHai, 1, 1, 1, 0, 2, kChangeHarmony},   // 子孙 亥: 墓 at the day
+        {1, branch::kYin, 0, 1, 1, 1, 0, kChangeSame},      // 妻财 hidden 寅
+        {3, branch::kWu, 1, 2, 1, 2, 1, kChangeSame},       // 官鬼 午
+        {0, branch::kChou, 2, 1, 4, 3, 4, kChangeHarmony},  // 父母: the moving 丑, 墓 at the day
+        {0, branch::kChou, 1, 1, 4, 3, 4, kChangeHarmony},  // world
+        {3, branch::kWu, 1, 2, 1, 2, 1, kChangeSame},       // response
     };
     for (int k = 0; k < 7; ++k) {
         const RelativeSummary& s = c.summaries[k];
@@ -233,8 +233,8 @@ TEST(AnalysisText, FromTheMarkerUnlessMissingOrTooEarly) {
 }
 
 TEST(ChartCommand, JsonDescribesTheAssembledChart) {
-    const auto run = qingheng::testing::runCli(
-        "chart --code 111114 --time '2024-02-10 09:30' --use-god 妻财 --qiangua 0 --json");
+    const auto run =
+        qingheng::testing::runCli("chart --code 111114 --time '2024-02-10 09:30' --use-god 妻财 --qiangua 0 --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["pillars"]["month"], "丙寅");
@@ -269,7 +269,8 @@ TEST(ChartCommand, ReportsAndErrors) {
     ASSERT_EQ(leap.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(leap.out)["gregorian"], "2023-04-01 12:00");
     EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --use-god 用神").exitCode, 1);
-    EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --name 一二三四五六").exitCode, 1);
+    EXPECT_EQ(qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --name 一二三四五六").exitCode,
+              1);
 }
 
 TEST(ChartCommand, CastsByAMethodAndChartsInOneCall) {

@@ -100,8 +100,7 @@ TEST(EvaluateLine, TriplesAndTheFullWidthCommaOfFire) {
     Chart c = chartAt(branch::kWu, kJiaXu);
     EXPECT_EQ(EvaluateLine(c, "用神", 0, branch::kYin).text, "寅木休于月令,养于日辰,寅午戌用神与月令与日辰三合火局，");
     c = chartAt(branch::kShen, kJiaChen);
-    EXPECT_EQ(EvaluateLine(c, "用神", 0, branch::kZi).text,
-              "子水相于月令,墓于日辰,子申辰用神与月令与日辰三合水局。");
+    EXPECT_EQ(EvaluateLine(c, "用神", 0, branch::kZi).text, "子水相于月令,墓于日辰,子申辰用神与月令与日辰三合水局。");
     c = chartAt(branch::kSi, 9);  // 壬申 day, void 戌 亥
     EXPECT_EQ(EvaluateLine(c, "n", 0, branch::kYin).text,
               "寅木休于月令,绝于日辰,寅巳n与月令相害,寅申n与日辰相冲,寅巳申n与月令与日辰无恩之刑。");

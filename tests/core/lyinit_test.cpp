@@ -80,7 +80,8 @@ TEST_F(LyInitTest, CategoryListReadsMissingKeysByReader) {
     ini.writeString("classes", "1", "财运");
     ini.writeString("classes", "3", "婚姻");
     ini.writeString("classes", "4", "多余");
-    EXPECT_EQ(readCategories(ini, MissingCategory::DefaultName), (std::vector<std::string>{"财运", "临时保存", "婚姻"}));
+    EXPECT_EQ(readCategories(ini, MissingCategory::DefaultName),
+              (std::vector<std::string>{"财运", "临时保存", "婚姻"}));
     EXPECT_EQ(readCategories(ini, MissingCategory::EmptyLine), (std::vector<std::string>{"财运", "", "婚姻"}));
     writeCategories(ini, {"出行", "健康"});
     EXPECT_EQ(readCategories(ini, MissingCategory::EmptyLine), (std::vector<std::string>{"出行", "健康"}));

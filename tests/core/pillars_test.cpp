@@ -63,7 +63,7 @@ TEST(SolarTerms, StoredRowsDecode) {
 }
 
 TEST(SolarTerms, KnownMomentsOfOtherYears) {
-    EXPECT_EQ(Term(2000, 2, 1), D(2000, 2, 4, 20, 40));    // 立春 2000
+    EXPECT_EQ(Term(2000, 2, 1), D(2000, 2, 4, 20, 40));     // 立春 2000
     EXPECT_EQ(Term(2023, 12, 2), D(2023, 12, 22, 11, 27));  // 冬至 2023
 }
 

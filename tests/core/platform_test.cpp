@@ -35,9 +35,9 @@ TEST(Gbk, RoundTripsChineseAndAscii) {
 
 TEST(Gbk, RefusesInvalidInputInsteadOfReplacingIt) {
     EXPECT_FALSE(gbk::canEncode("emoji 😀"));
-    EXPECT_FALSE(gbk::fromUtf8("\xE4\xB8"));          // truncated UTF-8
-    EXPECT_FALSE(gbk::toUtf8("\xBC"));                // lead byte without trail
-    EXPECT_FALSE(gbk::toUtf8("\xFF\xFF"));            // not GBK
+    EXPECT_FALSE(gbk::fromUtf8("\xE4\xB8"));  // truncated UTF-8
+    EXPECT_FALSE(gbk::toUtf8("\xBC"));        // lead byte without trail
+    EXPECT_FALSE(gbk::toUtf8("\xFF\xFF"));    // not GBK
     EXPECT_TRUE(gbk::canEncode("撝餗纆繻"));
 }
 
@@ -104,13 +104,16 @@ TEST(IniFile, ReadsFilesWrittenByOtherProgramsAndRefusesUnencodableText) {
 TEST(StringTable, ParsesEscapesAndSkipsComments) {
     std::vector<std::pair<int, std::string>> entries;
     std::string error;
-    ASSERT_TRUE(parseStringSource("# comment\n5\ta\\r\\nb\\\\c\\t\n\n6\t\n",
-                                  [&](int id, std::string text) { entries.emplace_back(id, text); }, &error));
+    ASSERT_TRUE(parseStringSource(
+        "# comment\n5\ta\\r\\nb\\\\c\\t\n\n6\t\n", [&](int id, std::string text) { entries.emplace_back(id, text); },
+        &error));
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].second, "a\r\nb\\c\t");
     EXPECT_EQ(entries[1].second, "");
-    EXPECT_FALSE(parseStringSource("x\tbad id\n", [](int, std::string) {}, &error));
-    EXPECT_FALSE(parseStringSource("1\tbad escape \\q\n", [](int, std::string) {}, &error));
+    EXPECT_FALSE(parseStringSource(
+        "x\tbad id\n", [](int, std::string) {}, &error));
+    EXPECT_FALSE(parseStringSource(
+        "1\tbad escape \\q\n", [](int, std::string) {}, &error));
     EXPECT_EQ(error, "line 1");
 }
 

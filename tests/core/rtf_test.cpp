@@ -97,10 +97,10 @@ TEST(RtfWrite, WritesSevenBitCodePage936WithFontColoursAndEscapes) {
     EXPECT_NE(std::string::npos,
               rtf->find("{\\colortbl ;\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red255\\green0\\blue0;"
                         "\\red0\\green128\\blue0;}"));
-    EXPECT_NE(std::string::npos, rtf->find("\\'c7\\'f3\\'b2\\'e2\\'c8\\'cb"));  // 求测人
+    EXPECT_NE(std::string::npos, rtf->find("\\'c7\\'f3\\'b2\\'e2\\'c8\\'cb"));    // 求测人
     EXPECT_NE(std::string::npos, rtf->find("\\cf4\\b0\\fs20 \\{\\'cd\\'fa\\}"));  // {旺}
-    EXPECT_NE(std::string::npos, rtf->find("\\fs20 \\\\\\'cf\\'e0"));               // \相
-    EXPECT_NE(std::string::npos, rtf->find("\\cf3\\b\\fs20 \\'a1\\'be"));           // 【
+    EXPECT_NE(std::string::npos, rtf->find("\\fs20 \\\\\\'cf\\'e0"));             // \相
+    EXPECT_NE(std::string::npos, rtf->find("\\cf3\\b\\fs20 \\'a1\\'be"));         // 【
     EXPECT_NE(std::string::npos, rtf->find("\\tab "));
     EXPECT_NE(std::string::npos, rtf->find("\\'80"));  // the euro sign is one GBK byte
     // A character outside GBK survives as a surrogate pair of \uN with a fallback.
@@ -178,9 +178,7 @@ TEST(RtfRead, EastAsianWeightAndSizeAfterDbch) {
         "{\\hich\\af5\\loch\\cf1\\f5\\dbch\\afs20\\ab0\\dbch\r\n\\uc0 \\u55360\\uc1 \\u56320\\'3f}"
         "\\par \\pard\\plain \\rtlch\\ab\\ltrch\\dbch x}");
     EXPECT_EQ("宋体", doc.fontName);
-    expectSameRuns({{"爻", {kBlue, true, 10}},
-                    {"{𠀀", {kBlack, false, 10}},
-                    {"\nx", {kBlack, false, 12}}},
+    expectSameRuns({{"爻", {kBlue, true, 10}}, {"{𠀀", {kBlack, false, 10}}, {"\nx", {kBlack, false, 12}}},
                    joinedRuns(doc));
 }
 
@@ -196,7 +194,10 @@ TEST(RtfRead, UnicodeFallbacksAndSurrogates) {
     EXPECT_EQ("：", bodyText("{\\rtf1 \\u-230?}"));
     EXPECT_EQ("𠀀", bodyText("{\\rtf1 \\u-10176?\\u-9216?}"));
     // A surrogate without its partner becomes a replacement character, not a broken sequence.
-    EXPECT_EQ("\xEF\xBF\xBD" "a", bodyText("{\\rtf1 \\u-10176?a}"));
+    EXPECT_EQ(
+        "\xEF\xBF\xBD"
+        "a",
+        bodyText("{\\rtf1 \\u-10176?a}"));
     EXPECT_EQ("\xEF\xBF\xBD", bodyText("{\\rtf1 \\u-9216?}"));
 }
 
@@ -210,8 +211,14 @@ TEST(RtfRead, CodePageBytes) {
     EXPECT_EQ("caf\xC3\xA9", bodyText("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}"));
     EXPECT_EQ("宋", bodyText("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f1\\fcharset134 x;}}\\f1 \\'cb\\'ce}"));
     // A lead byte cut off by a group end is a replacement character; the next text is intact.
-    EXPECT_EQ("\xEF\xBF\xBD" "a", bodyText("{\\rtf1 {\\'cb}a}"));
-    EXPECT_EQ("\xEF\xBF\xBD" "b", bodyText("{\\rtf1 \\'ffb}"));
+    EXPECT_EQ(
+        "\xEF\xBF\xBD"
+        "a",
+        bodyText("{\\rtf1 {\\'cb}a}"));
+    EXPECT_EQ(
+        "\xEF\xBF\xBD"
+        "b",
+        bodyText("{\\rtf1 \\'ffb}"));
 }
 
 TEST(RtfRead, ControlWordsSymbolsAndStyleResets) {
@@ -222,9 +229,9 @@ TEST(RtfRead, ControlWordsSymbolsAndStyleResets) {
 
     const StyledDocument doc =
         readOk("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\b\\fs20 x\\pard y\\plain z\\b1 w\\b0 v\\cf9 u}");
-    expectSameRuns({{"xy", {kRed, true, 10}}, {"z", {kBlack, false, 12}}, {"w", {kBlack, true, 12}},
-                    {"vu", {kBlack, false, 12}}},
-                   joinedRuns(doc));
+    expectSameRuns(
+        {{"xy", {kRed, true, 10}}, {"z", {kBlack, false, 12}}, {"w", {kBlack, true, 12}}, {"vu", {kBlack, false, 12}}},
+        joinedRuns(doc));
 
     // Unknown \* destinations and known non-text groups are skipped with everything inside.
     EXPECT_EQ("ok", bodyText("{\\rtf1{\\*\\unknownthing a{b}c}{\\info{\\title t}}{\\header h}{\\pict 00ff}o{\\*\\x{"
@@ -240,18 +247,19 @@ TEST(RtfRead, MalformedInputIsReadAsFarAsPossibleOrRefused) {
     EXPECT_FALSE(readRtf("plain words", nullptr));
     EXPECT_FALSE(readRtf("{\\rt", nullptr));
 
-    EXPECT_EQ("abc", bodyText("{\\rtf1 abc"));                // never closed
+    EXPECT_EQ("abc", bodyText("{\\rtf1 abc"));  // never closed
     EXPECT_EQ("ab", bodyText("{\\rtf1 a{{b"));
-    EXPECT_EQ("a", bodyText("{\\rtf1 a}b}}c"));               // text after the end is ignored
-    EXPECT_EQ("a", bodyText("{\\rtf1 a\\'"));                 // cut \'hh
-    EXPECT_EQ("ab", bodyText("{\\rtf1 a\\'00b\\u0 }"));          // zero is never text
+    EXPECT_EQ("a", bodyText("{\\rtf1 a}b}}c"));          // text after the end is ignored
+    EXPECT_EQ("a", bodyText("{\\rtf1 a\\'"));            // cut \'hh
+    EXPECT_EQ("ab", bodyText("{\\rtf1 a\\'00b\\u0 }"));  // zero is never text
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\'4"));
     EXPECT_EQ("azG", bodyText("{\\rtf1 a\\'zG}"));
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\"));
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\bin999999999999 bc}x"));  // \bin past the end
     EXPECT_EQ("a", bodyText("{\\rtf1 a\\bin-5 }"));
 
-    const StyledDocument huge = readOk("{\\rtf1\\fs99999999999999999999 a\\cf99999999999 b\\uc99999999999 \\u99999999999 c}");
+    const StyledDocument huge =
+        readOk("{\\rtf1\\fs99999999999999999999 a\\cf99999999999 b\\uc99999999999 \\u99999999999 c}");
     ASSERT_FALSE(huge.runs.empty());
     EXPECT_EQ(12, huge.runs.front().style.pointSize);
     EXPECT_EQ(kBlack, huge.runs.back().style.color);
@@ -288,7 +296,8 @@ TEST(PlainText, WritesGbkWithCrLfAndNamesWhatGbkCannotHold) {
     doc.runs.push_back({"干支\n甲", {}});
     doc.runs.push_back({"子\r\n末", {kRed, true, 10}});
     std::string error;
-    EXPECT_EQ(std::string("\xB8\xC9\xD6\xA7\r\n\xBC\xD7\xD7\xD3\r\n\xC4\xA9"), writePlainText(doc, &error).value_or(""));
+    EXPECT_EQ(std::string("\xB8\xC9\xD6\xA7\r\n\xBC\xD7\xD7\xD3\r\n\xC4\xA9"),
+              writePlainText(doc, &error).value_or(""));
 
     doc.runs.push_back({"a😀", {}});
     EXPECT_FALSE(writePlainText(doc, &error));

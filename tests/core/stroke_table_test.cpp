@@ -65,8 +65,17 @@ TEST(StrokeTable, CountsTheTraditionalForm) {
         const char* character;
         int strokes;
     };
-    for (const Case& c : {Case{"数", 15}, {"爻", 4}, {"龙", 16}, {"马", 10}, {"学", 16}, {"国", 11}, {"江", 6},
-                          {"一", 1}, {"当", 13}, {"干", 13}, {"只", 10}})
+    for (const Case& c : {Case{"数", 15},
+                          {"爻", 4},
+                          {"龙", 16},
+                          {"马", 10},
+                          {"学", 16},
+                          {"国", 11},
+                          {"江", 6},
+                          {"一", 1},
+                          {"当", 13},
+                          {"干", 13},
+                          {"只", 10}})
         EXPECT_EQ(strokeCount(c.character), c.strokes) << c.character;
 }
 

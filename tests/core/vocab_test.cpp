@@ -63,13 +63,13 @@ TEST(Signs, PartnerTablesMatchThePairLists) {
 }
 
 TEST(Signs, RelationOfTestsClashAndHarmonyBeforePhases) {
-    EXPECT_EQ(RelationOf(branch::kZi, branch::kWu), kRelationClash);       // 水 controls 火, but clash first
-    EXPECT_EQ(RelationOf(branch::kZi, branch::kChou), kRelationHarmony);   // 土 controls 水, but harmony first
-    EXPECT_EQ(RelationOf(branch::kZi, branch::kHai), kRelationSupport);    // same phase
-    EXPECT_EQ(RelationOf(branch::kZi, branch::kYin), kRelationSupport);    // 水 generates 木
-    EXPECT_EQ(RelationOf(branch::kZi, branch::kSi), kRelationHinder);      // 水 controls 火
-    EXPECT_EQ(RelationOf(branch::kZi, branch::kChen), kRelationHinder);    // 土 controls 水
-    EXPECT_EQ(RelationOf(branch::kZi, branch::kShen), kRelationSmall);     // 金 generates 水
+    EXPECT_EQ(RelationOf(branch::kZi, branch::kWu), kRelationClash);      // 水 controls 火, but clash first
+    EXPECT_EQ(RelationOf(branch::kZi, branch::kChou), kRelationHarmony);  // 土 controls 水, but harmony first
+    EXPECT_EQ(RelationOf(branch::kZi, branch::kHai), kRelationSupport);   // same phase
+    EXPECT_EQ(RelationOf(branch::kZi, branch::kYin), kRelationSupport);   // 水 generates 木
+    EXPECT_EQ(RelationOf(branch::kZi, branch::kSi), kRelationHinder);     // 水 controls 火
+    EXPECT_EQ(RelationOf(branch::kZi, branch::kChen), kRelationHinder);   // 土 controls 水
+    EXPECT_EQ(RelationOf(branch::kZi, branch::kShen), kRelationSmall);    // 金 generates 水
 }
 
 TEST(Signs, SeasonAndGrowthStages) {
@@ -89,19 +89,19 @@ TEST(Signs, SeasonAndGrowthStages) {
 }
 
 TEST(Signs, ChangeStatesOverrideInOrder) {
-    EXPECT_EQ(ChangeStateOf(branch::kXu, branch::kChou), kChangeAdvance);   // -9 step
+    EXPECT_EQ(ChangeStateOf(branch::kXu, branch::kChou), kChangeAdvance);  // -9 step
     EXPECT_EQ(ChangeStateOf(branch::kChou, branch::kXu), kChangeRetreat);
-    EXPECT_EQ(ChangeStateOf(branch::kChou, branch::kWei), kChangeClash);    // clash overrides 退神
+    EXPECT_EQ(ChangeStateOf(branch::kChou, branch::kWei), kChangeClash);  // clash overrides 退神
     EXPECT_EQ(BaseChangeStateOf(branch::kChou, branch::kWei), kChangeRetreat);
     EXPECT_EQ(ChangeStateOf(branch::kWei, branch::kXu), kChangeAdvance);
     EXPECT_EQ(ChangeStateOf(branch::kChou, branch::kChen), kChangeTomb);  // 进神 overridden: 辰 is the 墓 of 土
-    EXPECT_EQ(ChangeStateOf(branch::kZi, branch::kChen), kChangeTomb);      // 水 into 辰
+    EXPECT_EQ(ChangeStateOf(branch::kZi, branch::kChen), kChangeTomb);    // 水 into 辰
     EXPECT_EQ(BaseChangeStateOf(branch::kZi, branch::kChen), kChangeBackControl);
     EXPECT_EQ(ChangeStateOf(branch::kHai, branch::kZi), kChangeAdvance);
     EXPECT_EQ(ChangeStateOf(branch::kZi, branch::kHai), kChangeRetreat);
     EXPECT_EQ(ChangeStateOf(branch::kZi, branch::kZi), kChangeSame);
-    EXPECT_EQ(ChangeStateOf(branch::kYin, branch::kWu), kChangeLeak);       // 木 generates 火
-    EXPECT_EQ(ChangeStateOf(branch::kYin, branch::kHai), kChangeHarmony);   // 回头生 overridden by 合
+    EXPECT_EQ(ChangeStateOf(branch::kYin, branch::kWu), kChangeLeak);      // 木 generates 火
+    EXPECT_EQ(ChangeStateOf(branch::kYin, branch::kHai), kChangeHarmony);  // 回头生 overridden by 合
     EXPECT_EQ(ChangeStateOf(branch::kYin, branch::kShen), kChangeClash);
 }
 

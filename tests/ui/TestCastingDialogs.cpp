@@ -9,21 +9,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTableWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
+#include "platform/Clock.h"
+#include "platform/ProgramFolder.h"
 #include "ui/casting/Untbagua.h"
 #include "ui/casting/Untcastinput.h"
 #include "ui/casting/Untgname.h"
 #include "ui/casting/Untgother.h"
 #include "ui/casting/Untgtime.h"
-#include "platform/Clock.h"
-#include "platform/ProgramFolder.h"
 #include "ui/common/Untprompt.h"
 
 using namespace qingheng;

@@ -11,8 +11,8 @@
 #include <QtTest>
 
 #include "platform/ProgramFolder.h"
-#include "ui/common/Untdatelists.h"
 #include "ui/casebook/Untinfo.h"
+#include "ui/common/Untdatelists.h"
 #include "ui/common/Untprompt.h"
 
 using namespace qingheng;

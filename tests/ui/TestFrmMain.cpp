@@ -16,9 +16,9 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rtf.h"
+#include "ui/common/Untprompt.h"
 #include "ui/main/Untmain.h"
 #include "ui/main/Untpanefile.h"
-#include "ui/common/Untprompt.h"
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;

@@ -12,8 +12,8 @@
 #include "casebook/Database.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
-#include "ui/common/Untprompt.h"
 #include "ui/casebook/Untsearch.h"
+#include "ui/common/Untprompt.h"
 
 using namespace qingheng;
 

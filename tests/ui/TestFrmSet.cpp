@@ -13,8 +13,8 @@
 #include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
-#include "ui/common/Untprompt.h"
 #include "ui/casebook/Untset.h"
+#include "ui/common/Untprompt.h"
 
 using namespace qingheng;
 

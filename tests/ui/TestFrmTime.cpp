@@ -8,8 +8,8 @@
 #include <QSpinBox>
 #include <QToolButton>
 
-#include "ui/calendar/Unttime.h"
 #include "platform/Clock.h"
+#include "ui/calendar/Unttime.h"
 #include "ui/common/Untdatelists.h"
 #include "ui/common/Untprompt.h"
 

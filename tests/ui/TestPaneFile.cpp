@@ -7,8 +7,8 @@
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
 #include "platform/Rtf.h"
-#include "ui/main/Untpanefile.h"
 #include "ui/common/Untprompt.h"
+#include "ui/main/Untpanefile.h"
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
@@ -39,8 +39,8 @@ bool sameDocument(const StyledDocument& a, const StyledDocument& b) {
 }
 
 int countShown(const ScriptedPrompts& script, const QString& kind) {
-    return static_cast<int>(std::count_if(script.shown.begin(), script.shown.end(),
-                                          [&](const ShownPrompt& p) { return p.kind == kind; }));
+    return static_cast<int>(
+        std::count_if(script.shown.begin(), script.shown.end(), [&](const ShownPrompt& p) { return p.kind == kind; }));
 }
 
 }  // namespace

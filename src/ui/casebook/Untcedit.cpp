@@ -75,8 +75,8 @@ void TFrmClassEdit::BtnsaveClick() {
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString name = trimBlanks(lines[i]);
         if (!isAcceptableCategory(name)) {
-            prompts().message(this, QStringLiteral("第%1行类别名不合规定，不能加入。").arg(i + 1), QStringLiteral("错误"),
-                              PromptIcon::Stop);
+            prompts().message(this, QStringLiteral("第%1行类别名不合规定，不能加入。").arg(i + 1),
+                              QStringLiteral("错误"), PromptIcon::Stop);
             return;
         }
         names.push_back(name.toStdString());

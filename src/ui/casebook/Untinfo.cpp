@@ -35,9 +35,7 @@ QComboBox* makeEditableList(QWidget* parent, const char* name, int maxLength) {
     return box;
 }
 
-void selectItem(QComboBox* box, int index) {
-    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
-}
+void selectItem(QComboBox* box, int index) { box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1); }
 
 }  // namespace
 
@@ -154,7 +152,8 @@ void TFrmInfo::showRecord() {
 void TFrmInfo::UpDyearClick(int position) { EdtYear->setText(QString::number(kFirstYear + position)); }
 
 void TFrmInfo::BtnsaveClick() {
-    if (!prompts().question(this, QStringLiteral("确定要保存修改吗？"), QStringLiteral("提示"), PromptIcon::Information)) {
+    if (!prompts().question(this, QStringLiteral("确定要保存修改吗？"), QStringLiteral("提示"),
+                            PromptIcon::Information)) {
         return;
     }
     const QString name = trimBlanks(Edtname->text());
@@ -166,7 +165,8 @@ void TFrmInfo::BtnsaveClick() {
     bool isNumber = false;
     const int year = EdtYear->text().trimmed().toInt(&isNumber);
     if (!isNumber || year < kFirstYear || year > kLastYear) {
-        prompts().message(this, QStringLiteral("年份必须在1900到2050年之间"), QStringLiteral("年份错误"), PromptIcon::Warning);
+        prompts().message(this, QStringLiteral("年份必须在1900到2050年之间"), QStringLiteral("年份错误"),
+                          PromptIcon::Warning);
         EdtYear->setFocus();
         return;
     }

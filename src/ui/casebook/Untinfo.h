@@ -21,7 +21,6 @@ public:
 
     const CaseRecord& record() const { return record_; }
 
-
 private slots:
     void BtnsaveClick();
     void UpDyearClick(int position);

@@ -26,8 +26,8 @@ TFrmSet::TFrmSet(QWidget* parent) : QDialog(parent) {
     setObjectName("FrmSet");
     setWindowTitle(QStringLiteral("排盘设置"));
 
-    GrpQianGua = makeGroup("GrpQianGua", QStringLiteral("乾卦初爻"), {QStringLiteral("从子起"), QStringLiteral("从午起")},
-                           qianGuaItems);
+    GrpQianGua = makeGroup("GrpQianGua", QStringLiteral("乾卦初爻"),
+                           {QStringLiteral("从子起"), QStringLiteral("从午起")}, qianGuaItems);
     ChkNaGan = new QCheckBox(QStringLiteral("显示六爻纳干"), this);
     ChkNaGan->setObjectName("ChkNaGan");
     GrpTimeGua = makeGroup("GrpTimeGua", QStringLiteral("时间起卦"),

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "casting/NameCasting.h"
-#include "ui/casting/Untcastinput.h"
 #include "platform/Clock.h"
+#include "ui/casting/Untcastinput.h"
 
 namespace qingheng {
 
@@ -44,7 +44,7 @@ QPixmap DrawCoin(int side) {
     p.setBrush(metal);
     p.drawPath(body.subtracted(square));
     p.setBrush(Qt::NoBrush);
-    p.drawEllipse(c, r - 5, r - 5);                                     // rim
+    p.drawEllipse(c, r - 5, r - 5);                                                      // rim
     p.drawRect(QRectF(c.x() - hole - 3, c.y() - hole - 3, 2 * hole + 6, 2 * hole + 6));  // hole rim
 
     if (side == CoinThrow::kFace) {
@@ -55,9 +55,9 @@ QPixmap DrawCoin(int side) {
         const double d = (r + hole) / 2 + 1;
         const double s = kCoinSize / 5.0;
         const std::array<std::pair<QPointF, const char*>, 4> glyphs = {{{{c.x(), c.y() - d}, "青"},
-                                                                       {{c.x(), c.y() + d}, "衡"},
-                                                                       {{c.x() + d, c.y()}, "通"},
-                                                                       {{c.x() - d, c.y()}, "宝"}}};
+                                                                        {{c.x(), c.y() + d}, "衡"},
+                                                                        {{c.x() + d, c.y()}, "通"},
+                                                                        {{c.x() - d, c.y()}, "宝"}}};
         for (const auto& [at, text] : glyphs)
             p.drawText(QRectF(at.x() - s / 2, at.y() - s / 2, s, s), Qt::AlignCenter, QString::fromUtf8(text));
     } else {

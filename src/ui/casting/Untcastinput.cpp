@@ -1,10 +1,10 @@
 #include "ui/casting/Untcastinput.h"
 
+#include "platform/Clock.h"
 #include "ui/casting/Untbagua.h"
 #include "ui/casting/Untgname.h"
 #include "ui/casting/Untgother.h"
 #include "ui/casting/Untgtime.h"
-#include "platform/Clock.h"
 #include "ui/common/Untprompt.h"
 
 namespace qingheng {
@@ -13,10 +13,14 @@ namespace {
 
 PromptIcon IconOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Information: return PromptIcon::Information;
-        case MessageKind::Warning: return PromptIcon::Warning;
-        case MessageKind::Stop: return PromptIcon::Stop;
-        case MessageKind::Plain: return PromptIcon::None;
+        case MessageKind::Information:
+            return PromptIcon::Information;
+        case MessageKind::Warning:
+            return PromptIcon::Warning;
+        case MessageKind::Stop:
+            return PromptIcon::Stop;
+        case MessageKind::Plain:
+            return PromptIcon::None;
     }
     return PromptIcon::None;
 }
@@ -71,15 +75,21 @@ std::optional<MethodCast> runCastingMethod(QWidget* parent, CastingMethod method
             if (dialog.exec() == QDialog::Accepted) result = dialog.castResult();
             break;
         }
-        case CastingMethod::Number: result = askNumberCast(parent); break;
-        case CastingMethod::Characters: result = askCharacterCast(parent); break;
+        case CastingMethod::Number:
+            result = askNumberCast(parent);
+            break;
+        case CastingMethod::Characters:
+            result = askCharacterCast(parent);
+            break;
         case CastingMethod::Other: {
             TFrmGuaOther dialog(parent);
             dialog.exec();
             if (dialog.accepted()) result = dialog.castResult();
             break;
         }
-        case CastingMethod::Random: result = CastRandom(appRandom()); break;
+        case CastingMethod::Random:
+            result = CastRandom(appRandom());
+            break;
     }
     if (!result) return std::nullopt;
     return MethodCast{*result, lifetimeDate};

@@ -85,7 +85,8 @@ TFrmGName::TFrmGName(QWidget* parent) : QDialog(parent) {
 void TFrmGName::BtnokClick() {
     const QTableWidgetItem* cell = grid_->currentItem();
     const auto result =
-        cell ? CastByNameCell(cell->text().toStdString(), grid_->currentRow(), tickedMovingLines(moving_)) : std::nullopt;
+        cell ? CastByNameCell(cell->text().toStdString(), grid_->currentRow(), tickedMovingLines(moving_))
+             : std::nullopt;
     if (!result) {
         // A palace heading names no hexagram.
         prompts().message(this, QStringLiteral("请选择一个卦名"), QStringLiteral("提示"), PromptIcon::Information);

@@ -50,7 +50,7 @@ TFrmGuaOther::TFrmGuaOther(QWidget* parent) : QDialog(parent) {
 
 void TFrmGuaOther::BtnokClick() {
     result_ = CastByTrigrams(std::max(upper_->currentRow(), 0), std::max(lower_->currentRow(), 0),
-                                        tickedMovingLines(moving_), CastingMethod::Other);
+                             tickedMovingLines(moving_), CastingMethod::Other);
     accepted_ = true;
     accept();
 }

@@ -18,10 +18,10 @@
 
 #include <algorithm>
 
-#include "ui/casting/Untcastinput.h"
 #include "platform/Clock.h"
 #include "platform/Gbk.h"
 #include "platform/Settings.h"
+#include "ui/casting/Untcastinput.h"
 #include "ui/common/Untdatelists.h"
 #include "ui/common/Untprompt.h"
 #include "vocab/Signs.h"
@@ -119,8 +119,12 @@ QWidget* TFrmGTime::makeDatePanel() {
 
     for (QComboBox* list : {cbom_, cbod_, cbos_, cbomin_})
         connect(list, &QComboBox::currentIndexChanged, this, &TFrmGTime::refresh);
-    connect(rdogl_, &QRadioButton::toggled, this, [this](bool on) { if (on) refresh(); });
-    connect(rdonl_, &QRadioButton::toggled, this, [this](bool on) { if (on) refresh(); });
+    connect(rdogl_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) refresh();
+    });
+    connect(rdonl_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) refresh();
+    });
     connect(chkrun_, &QCheckBox::toggled, this, &TFrmGTime::refresh);
     connect(updyear_, &QSpinBox::valueChanged, this, &TFrmGTime::UpdyearClick);
     connect(edtyear_, &QLineEdit::returnPressed, this, [this] {
@@ -151,7 +155,8 @@ QWidget* TFrmGTime::makeTimePage() {
         const std::string cut = gbk::truncate(text.toStdString(), kAdditionCharBytes);
         if (cut != text.toStdString()) ledthz_->setText(qstr(cut));
     });
-    for (QRadioButton* r : {rdonoadd_, rdohz_, rdonum_}) connect(r, &QRadioButton::toggled, this, &TFrmGTime::additionChanged);
+    for (QRadioButton* r : {rdonoadd_, rdohz_, rdonum_})
+        connect(r, &QRadioButton::toggled, this, &TFrmGTime::additionChanged);
     additionChanged();
 
     auto* btnok = MakeButton(page, "Btnok", QStringLiteral("布卦"));
@@ -208,7 +213,9 @@ void TFrmGTime::restoreEntry() {
     cbos_->setCurrentIndex(entry_.hour);
     cbomin_->setCurrentIndex(entry_.minute);
     switch (entry_.additionKind) {
-        case TimeAddition::None: rdonoadd_->setChecked(true); break;
+        case TimeAddition::None:
+            rdonoadd_->setChecked(true);
+            break;
         case TimeAddition::Character:
             rdohz_->setChecked(true);
             ledthz_->setText(qstr(entry_.additionText));

@@ -13,11 +13,16 @@ namespace {
 
 QMessageBox::Icon toQtIcon(PromptIcon icon) {
     switch (icon) {
-        case PromptIcon::Information: return QMessageBox::Information;
-        case PromptIcon::Warning: return QMessageBox::Warning;
-        case PromptIcon::Stop: return QMessageBox::Critical;
-        case PromptIcon::Question: return QMessageBox::Question;
-        case PromptIcon::None: break;
+        case PromptIcon::Information:
+            return QMessageBox::Information;
+        case PromptIcon::Warning:
+            return QMessageBox::Warning;
+        case PromptIcon::Stop:
+            return QMessageBox::Critical;
+        case PromptIcon::Question:
+            return QMessageBox::Question;
+        case PromptIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }

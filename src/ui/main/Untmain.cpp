@@ -25,21 +25,21 @@
 
 #include <filesystem>
 
-#include "ui/calendar/Unttime.h"
-#include "ui/casting/Untcastinput.h"
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
+#include "ui/calendar/Unttime.h"
 #include "ui/casebook/Untcedit.h"
 #include "ui/casebook/Untflei.h"
 #include "ui/casebook/Untinfo.h"
-#include "ui/main/Untpanefile.h"
-#include "ui/common/Untprompt.h"
-#include "ui/main/Untreportpane.h"
 #include "ui/casebook/Untsearch.h"
 #include "ui/casebook/Untset.h"
+#include "ui/casting/Untcastinput.h"
+#include "ui/common/Untprompt.h"
+#include "ui/main/Untpanefile.h"
+#include "ui/main/Untreportpane.h"
 
 namespace qingheng {
 namespace {
@@ -61,7 +61,12 @@ CastingMethod methodOfLabel(const std::string& label) {
 }
 
 CastingTime castingTimeOf(const CaseRecord& r) {
-    return CastingTime{r.year, r.month, r.day, r.hour, r.minute, static_cast<std::uint8_t>(r.lunar),
+    return CastingTime{r.year,
+                       r.month,
+                       r.day,
+                       r.hour,
+                       r.minute,
+                       static_cast<std::uint8_t>(r.lunar),
                        static_cast<std::uint8_t>(r.leap)};
 }
 
@@ -282,8 +287,12 @@ void TFrmMain::startUp() {
 
     const LocalDateTime now = appClock().now();
     castingTime_ = CastingTime{static_cast<std::int16_t>(std::min(now.year, kLastYear)),
-                               static_cast<std::int16_t>(now.month), static_cast<std::int16_t>(now.day),
-                               static_cast<std::int16_t>(now.hour), static_cast<std::int16_t>(now.minute), 0, 0};
+                               static_cast<std::int16_t>(now.month),
+                               static_cast<std::int16_t>(now.day),
+                               static_cast<std::int16_t>(now.hour),
+                               static_cast<std::int16_t>(now.minute),
+                               0,
+                               0};
     timeEntry_ = TimeCastingEntry{};
     rememberCastingTime(timeEntry_, castingTime_);
 
@@ -337,9 +346,9 @@ void TFrmMain::writeWindowSettings() {
     s.fontName = Redtliuyao->reportFontFamily().toStdString();
     s.fontSize = Redtliuyao->reportFontSize();
     const QColor bg = Redtliuyao->backgroundColor();
-    s.backColor = static_cast<int>(colorRefFromRgb(Rgb{static_cast<std::uint8_t>(bg.red()),
-                                                       static_cast<std::uint8_t>(bg.green()),
-                                                       static_cast<std::uint8_t>(bg.blue())}));
+    s.backColor =
+        static_cast<int>(colorRefFromRgb(Rgb{static_cast<std::uint8_t>(bg.red()), static_cast<std::uint8_t>(bg.green()),
+                                             static_cast<std::uint8_t>(bg.blue())}));
     const QList<int> sizes = splitter_->sizes();
     s.listWidth = std::max(lyinit::kMinPanelWidth, sizes.value(0));
     s.memoWidth = std::max(lyinit::kMinPanelWidth, sizes.value(2));
@@ -367,7 +376,7 @@ void TFrmMain::castByListItem(int item) {
         castingTime_ = CastingTime{d.year, d.month, d.day, d.hour, d.minute, 0, 0};
     } else if (*method == CastingMethod::Time) {
         // A time cast is dated by the moment it was cast for.
-        castingTime_ = CastingTime{timeEntry_.year, timeEntry_.month, timeEntry_.day, timeEntry_.hour,
+        castingTime_ = CastingTime{timeEntry_.year,   timeEntry_.month, timeEntry_.day, timeEntry_.hour,
                                    timeEntry_.minute, timeEntry_.lunar, timeEntry_.leap};
     }
     takeCast(cast->result);
@@ -468,9 +477,9 @@ void TFrmMain::saveCase() {
         return;
     }
     if (existingMode_) {
-        const std::string date = fmt::format("{}-{}{}{}-{}-{}", current_.name, current_.lunar ? "农" : "公",
-                                             current_.lunar && current_.leap ? "闰" : "", current_.year,
-                                             current_.month, current_.day);
+        const std::string date =
+            fmt::format("{}-{}{}{}-{}-{}", current_.name, current_.lunar ? "农" : "公",
+                        current_.lunar && current_.leap ? "闰" : "", current_.year, current_.month, current_.day);
         const QString question = QStringLiteral("确定要修改，“%1”，这条记录吗？").arg(QString::fromStdString(date));
         if (!prompts().question(this, question, QStringLiteral("提示"), PromptIcon::Information)) return;
         if (!saveReportFiles(currentId_)) return;
@@ -792,8 +801,8 @@ void TFrmMain::exportHistory() {
 }
 
 void TFrmMain::importHistory() {
-    if (!prompts().question(this, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"), QStringLiteral("注意了"),
-                            PromptIcon::Warning, DefaultAnswer::No)) {
+    if (!prompts().question(this, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"),
+                            QStringLiteral("注意了"), PromptIcon::Warning, DefaultAnswer::No)) {
         return;
     }
     const QString file = prompts().openFile(this, QStringLiteral("all.dat|*.dat"), QStringLiteral("liuyao0.dat"));

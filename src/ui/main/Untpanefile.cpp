@@ -62,7 +62,8 @@ void importIntoPane(QWidget* parent, TReportPane& pane) {
     emptyPane(pane);
     const auto doc = readDocument(toPath(name), nullptr);
     if (!doc) {
-        prompts().message(parent, QStringLiteral("导入文件出错,请重试一次"), QStringLiteral("重试一次"), PromptIcon::None);
+        prompts().message(parent, QStringLiteral("导入文件出错,请重试一次"), QStringLiteral("重试一次"),
+                          PromptIcon::None);
         return;
     }
     pane.showDocument(*doc);
@@ -94,7 +95,8 @@ void printPane(QWidget* parent, const TReportPane& pane) {
     // QTextDocument::print stays silent when it cannot start; the printer's state tells.
     if (printer.isValid()) pane.document()->print(&printer);
     if (!printer.isValid() || printer.printerState() == QPrinter::Error)
-        prompts().message(parent, QStringLiteral("打印错误，请检查打印设备！"), QStringLiteral("打印错误"), PromptIcon::Stop);
+        prompts().message(parent, QStringLiteral("打印错误，请检查打印设备！"), QStringLiteral("打印错误"),
+                          PromptIcon::Stop);
 }
 
 }  // namespace qingheng
