@@ -1,4 +1,6 @@
 // qingheng-cli chart --code CODE --time "YYYY-MM-DD HH:MM" …
+#include <fmt/format.h>
+
 #include <iostream>
 #include <memory>
 #include <string>
@@ -149,9 +151,7 @@ nlohmann::ordered_json summaryJson(std::string_view title, const RelativeSummary
 }
 
 std::string formatDate(const DateRecord& d) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d", d.year, d.month, d.day, d.hour, d.minute);
-    return buf;
+    return fmt::format("{:04}-{:02}-{:02} {:02}:{:02}", d.year, d.month, d.day, d.hour, d.minute);
 }
 
 nlohmann::ordered_json chartJson(const CLiuYaoEx& engine) {

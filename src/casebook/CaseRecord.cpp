@@ -1,5 +1,6 @@
 #include "casebook/CaseRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <fmt/format.h>
@@ -115,7 +116,9 @@ Status encodeCaseRecord(const CaseRecord& r, CaseRecordBytes& out) {
         const auto field = static_cast<CaseField>(f);
         if (Status s = checkCaseText(field, r.text(field)); !s) return s;
         const std::string gbkText = *gbk::fromUtf8(r.text(field));
-        std::memcpy(bytes.data() + kFields[f].offset, gbkText.data(), gbkText.size());
+        // checkCaseText kept the text within the field; the bound says so to the compiler too.
+        const std::size_t n = std::min(gbkText.size(), static_cast<std::size_t>(kFields[f].size));
+        std::memcpy(bytes.data() + kFields[f].offset, gbkText.data(), n);
     }
     put<std::uint32_t>(bytes, slot::kId, r.id);
     put<std::uint8_t>(bytes, slot::kDeleted, r.deleted ? 1 : 0);

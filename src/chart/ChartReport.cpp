@@ -40,7 +40,7 @@ std::string signCell(Stem stem, Branch b, bool showStem) {
 
 std::string hiddenCell(const Chart& c, int i) {
     const HiddenSpirit& h = c.hidden[i];
-    if (h.present()) return " " + std::string(RelativeName(h.relative)) + signCell(h.stem, h.branch, c.nagan);
+    if (h.present()) return fmt::format(" {}{}", RelativeName(h.relative), signCell(h.stem, h.branch, c.nagan));
     if (!c.hasHiddenSpirits()) return std::string(4, ' ');
     return std::string(c.nagan ? 12 : 10, ' ');
 }
@@ -68,9 +68,7 @@ std::string chartRow(const Chart& c, int i) {
 }
 
 std::string palaceText(const HexagramInfo& h, bool withRank) {
-    std::string text = "(" + std::string(TrigramName(h.palace)) + "宫";
-    if (withRank) text.append(RankSuffix(h.rank));
-    return text + ")";
+    return fmt::format("({}宫{})", TrigramName(h.palace), withRank ? RankSuffix(h.rank) : "");
 }
 
 // Positions of a display text counted in GBK bytes, as the report headings were located
@@ -202,7 +200,7 @@ std::string ReportHeader(const CaseInfo& info, const Chart& c) {
     text.append(StemName(StemOf(c.pillars.year))).append(BranchName(BranchOf(c.pillars.year))).append("年");
     text += LunarMonthText(c.lunar.month, c.lunarLeap != 0);
     text += LunarDayText(c.lunar.day) + "日";
-    text += " " + std::string(BranchName(HourBranch(c.lunar.hour))) + "时。\n";
+    text += fmt::format(" {}时。\n", BranchName(HourBranch(c.lunar.hour)));
     return text;
 }
 

@@ -30,11 +30,6 @@ Chart twoLineChart(int a, int b, std::string_view code, int world, int response)
     return c;
 }
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace
 
 TEST(ChartAssembly, GouWithOneMovingLineHasItsLinesHiddenSpiritAndSummaries) {

@@ -293,7 +293,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto* lstqu = w.findChild<QComboBox*>("lstqu");
         lstqu->setCurrentIndex(2);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), lstqu->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(lstqu, &event);
         QCOMPARE(script->shown.back().caption, QStringLiteral("用神取法"));
         QVERIFY(script->lastText().startsWith(QStringLiteral("凡是妻妾、兄嫂弟媳")));

@@ -1,5 +1,6 @@
 #include "ui/common/Untprompt.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -45,8 +46,8 @@ public:
     bool question(QWidget* parent, const QString& text, const QString& caption, PromptIcon icon,
                   DefaultAnswer def) override {
         QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No, parent);
-        box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
-        box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
         box.setDefaultButton(def == DefaultAnswer::No ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
     }
@@ -114,10 +115,11 @@ std::unique_ptr<PromptService>& serviceSlot() {
 
 template <typename T>
 T takeFront(std::deque<T>& queue, T fallback) {
-    if (queue.empty()) return fallback;
-    T value = std::move(queue.front());
-    queue.pop_front();
-    return value;
+    if (!queue.empty()) {
+        fallback = std::move(queue.front());
+        queue.pop_front();
+    }
+    return fallback;
 }
 
 }  // namespace
