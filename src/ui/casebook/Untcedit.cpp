@@ -68,15 +68,14 @@ TFrmClassEdit::TFrmClassEdit(QWidget* parent) : QDialog(parent) {
 void TFrmClassEdit::BtnsaveClick() {
     const QStringList lines = memoLines(Memo1->toPlainText());
     if (lines.isEmpty()) {
-        prompts().message(this, QStringLiteral("类别不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QStringLiteral("类别不能为空"));
         return;
     }
     std::vector<std::string> names;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString name = trimBlanks(lines[i]);
         if (!isAcceptableCategory(name)) {
-            prompts().message(this, QStringLiteral("第%1行类别名不合规定，不能加入。").arg(i + 1),
-                              QStringLiteral("错误"), PromptIcon::Stop);
+            prompts().stop(this, QStringLiteral("第%1行类别名不合规定，不能加入。").arg(i + 1));
             return;
         }
         names.push_back(name.toStdString());
@@ -84,7 +83,7 @@ void TFrmClassEdit::BtnsaveClick() {
     IniFile ini(datFile(kLyInitFile));
     writeCategories(ini, names);
     if (const Status s = ini.save(); !s) {
-        prompts().message(this, QString::fromStdString(s.message), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QString::fromStdString(s.message));
         return;
     }
     accept();

@@ -62,11 +62,11 @@ void TFrmFenLei::BtnokClick() {
     const QString category = trimBlanks(CboFenLei->currentText());
     const QString extra = trimBlanks(Memo1->toPlainText());
     if (category.isEmpty()) {
-        prompts().message(this, QStringLiteral("类别名不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QStringLiteral("类别名不能为空"));
         return;
     }
     if (extra.isEmpty()) {
-        prompts().message(this, QStringLiteral("附加信息不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QStringLiteral("附加信息不能为空"));
         return;
     }
     if (!acceptCaseText(this, CaseField::Category, category)) return;

@@ -158,15 +158,14 @@ void TFrmInfo::BtnsaveClick() {
     }
     const QString name = trimBlanks(Edtname->text());
     if (name.isEmpty()) {
-        prompts().message(this, QStringLiteral("姓名不能为空"), QStringLiteral("提示"), PromptIcon::Information);
+        prompts().info(this, QStringLiteral("姓名不能为空"));
         return;
     }
     if (!acceptCaseText(this, CaseField::Name, name)) return;
     bool isNumber = false;
     const int year = EdtYear->text().trimmed().toInt(&isNumber);
     if (!isNumber || year < kFirstYear || year > kLastYear) {
-        prompts().message(this, QStringLiteral("年份必须在1900到2050年之间"), QStringLiteral("年份错误"),
-                          PromptIcon::Warning);
+        prompts().warn(this, QStringLiteral("年份必须在1900到2050年之间"), QStringLiteral("年份错误"));
         EdtYear->setFocus();
         return;
     }
@@ -183,7 +182,7 @@ void TFrmInfo::BtnsaveClick() {
 
     const QString extra = trimBlanks(Memo1->toPlainText());
     if (extra.isEmpty()) {
-        prompts().message(this, QStringLiteral("附加信息不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QStringLiteral("附加信息不能为空"));
         return;
     }
     const std::string storedExtra = memoToStored(extra);
@@ -192,7 +191,7 @@ void TFrmInfo::BtnsaveClick() {
 
     const QString category = trimBlanks(CboFenLei->currentText());
     if (category.isEmpty()) {
-        prompts().message(this, QStringLiteral("类别不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QStringLiteral("类别不能为空"));
         return;
     }
     if (!acceptCaseText(this, CaseField::Category, category)) return;
@@ -200,7 +199,7 @@ void TFrmInfo::BtnsaveClick() {
 
     const QString question = trimBlanks(CboEvent->currentText());
     if (question.isEmpty()) {
-        prompts().message(this, QStringLiteral("占问事宜不能为空"), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QStringLiteral("占问事宜不能为空"));
         return;
     }
     if (!acceptCaseText(this, CaseField::Question, question)) return;

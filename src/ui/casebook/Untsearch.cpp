@@ -21,7 +21,7 @@ constexpr int kEarliestYear = 1900;
 constexpr int kLatestYear = 2050;
 
 void showFailure(QWidget* parent, const Status& status) {
-    prompts().message(parent, QString::fromStdString(status.message), QStringLiteral("错误"), PromptIcon::Stop);
+    prompts().stop(parent, QString::fromStdString(status.message));
 }
 
 // False (after telling the user) when the store is empty or cannot be read.
@@ -32,18 +32,15 @@ bool storeHasSlots(QWidget* parent, const MDataBase& store) {
         return false;
     }
     if (count > 0) return true;
-    prompts().message(parent, QStringLiteral("没有记录，无从查找。"), QStringLiteral("提示"), PromptIcon::Information);
+    prompts().info(parent, QStringLiteral("没有记录，无从查找。"));
     return false;
 }
 
 void tellNothingFound(QWidget* parent) {
-    prompts().message(parent, QStringLiteral("没有找到符合条件的卦例。"), QStringLiteral("信息"),
-                      PromptIcon::Information);
+    prompts().info(parent, QStringLiteral("没有找到符合条件的卦例。"), QStringLiteral("信息"));
 }
 
-void refuseYears(QWidget* parent, const QString& text) {
-    prompts().message(parent, text, QStringLiteral("年份错误"), PromptIcon::Warning);
-}
+void refuseYears(QWidget* parent, const QString& text) { prompts().warn(parent, text, QStringLiteral("年份错误")); }
 
 // A year field as a number; anything that is not one reads as 0.
 int yearValue(const QLineEdit* field) {

@@ -76,7 +76,7 @@ void TFrmSet::BtnokClick() {
     settings.nagan = ChkNaGan->isChecked();
     settings.timegua = timeGuaItems->checkedId();
     if (const Status s = writeChartSettings(settings); !s) {
-        prompts().message(this, QString::fromStdString(s.message), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QString::fromStdString(s.message));
         return;
     }
     accept();

@@ -89,7 +89,7 @@ void TFrmGName::BtnokClick() {
              : std::nullopt;
     if (!result) {
         // A palace heading names no hexagram.
-        prompts().message(this, QStringLiteral("请选择一个卦名"), QStringLiteral("提示"), PromptIcon::Information);
+        prompts().info(this, QStringLiteral("请选择一个卦名"));
         return;
     }
     result_ = *result;

@@ -30,6 +30,21 @@ public:
     // A Yes/No question; true for Yes.
     virtual bool question(QWidget* parent, const QString& text, const QString& caption, PromptIcon icon,
                           DefaultAnswer def = DefaultAnswer::Yes) = 0;
+    // The usual prompts, with the caption and icon each kind of message carries.
+    void info(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("提示")) {
+        message(parent, text, caption, PromptIcon::Information);
+    }
+    void warn(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("注意")) {
+        message(parent, text, caption, PromptIcon::Warning);
+    }
+    void stop(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("错误")) {
+        message(parent, text, caption, PromptIcon::Stop);
+    }
+    // A Yes/No question with a warning icon; destructive questions pass DefaultAnswer::No.
+    bool ask(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("提示"),
+             DefaultAnswer def = DefaultAnswer::Yes) {
+        return question(parent, text, caption, PromptIcon::Warning, def);
+    }
     // An input box; nullopt on cancel.
     virtual std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
                                              const QString& initial) = 0;

@@ -39,7 +39,7 @@ QString storedToMemo(const std::string& text) {
 
 bool acceptCaseText(QWidget* parent, CaseField field, const QString& text) {
     const Status s = checkCaseText(field, text.toStdString());
-    if (!s) prompts().message(parent, QString::fromStdString(s.message), QStringLiteral("错误"), PromptIcon::Stop);
+    if (!s) prompts().stop(parent, QString::fromStdString(s.message));
     return s.ok;
 }
 

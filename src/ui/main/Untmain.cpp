@@ -426,8 +426,7 @@ void TFrmMain::copyCaseIntoRecord() {
 void TFrmMain::castAndShow() {
     chartValid_ = false;
     if (Edtname->text().isEmpty() || Cbolei->text().isEmpty()) {
-        prompts().message(this, QStringLiteral("姓名或占问事宜不能为空"), QStringLiteral("提示"),
-                          PromptIcon::Information);
+        prompts().info(this, QStringLiteral("姓名或占问事宜不能为空"));
         return;
     }
     // The record's fields hold GBK bytes: refuse what they cannot keep before casting.
@@ -442,7 +441,7 @@ void TFrmMain::castAndShow() {
     engine_->caseInfo = caseInfo_;
     engine_->writeReports = true;
     if (!engine_->Assemble(caseInfo_.methodLabel)) {
-        prompts().message(this, QString::fromStdString(engine_->errorText), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QString::fromStdString(engine_->errorText));
         return;
     }
     showReports();
@@ -463,7 +462,7 @@ bool TFrmMain::saveReportFiles(std::uint32_t id) {
     QString error;
     if (!saveReportFile(*Redtliuyao, store_.reportPath(id), &error) ||
         !saveReportFile(*Redtmeihua, store_.plumReportPath(id), &error)) {
-        prompts().message(this, error, QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, error);
         return false;
     }
     setPanesUnmodified();
@@ -472,8 +471,7 @@ bool TFrmMain::saveReportFiles(std::uint32_t id) {
 
 void TFrmMain::saveCase() {
     if (!chartValid_) {
-        prompts().message(this, QStringLiteral("请先排一个正确的盘后再保存"), QStringLiteral("提示"),
-                          PromptIcon::Information);
+        prompts().info(this, QStringLiteral("请先排一个正确的盘后再保存"));
         return;
     }
     if (existingMode_) {
@@ -489,8 +487,7 @@ void TFrmMain::saveCase() {
             return;
         }
         if (QTreeWidgetItem* row = rowOfId(currentId_)) setRowTexts(row, current_);
-        prompts().message(this, QStringLiteral("已保存编辑后的文本。"), QStringLiteral("提示"),
-                          PromptIcon::Information);
+        prompts().info(this, QStringLiteral("已保存编辑后的文本。"));
         return;
     }
     TFrmFenLei dialog(this);
@@ -541,7 +538,7 @@ QTreeWidgetItem* TFrmMain::rowOfId(std::uint32_t id) const {
 std::optional<std::uint32_t> TFrmMain::selectedCaseId() {
     const QTreeWidgetItem* row = selectedRow();
     if (!row) {
-        prompts().message(this, QStringLiteral("请先选择一个卦例。"), QStringLiteral("提示"), PromptIcon::Information);
+        prompts().info(this, QStringLiteral("请先选择一个卦例。"));
         return std::nullopt;
     }
     const long long id = idOfRow(row);
@@ -597,7 +594,7 @@ void TFrmMain::openCase() {
     MeoDec->clear();
     engine_->caseInfo = caseInfo_;
     if (!engine_->Assemble(caseInfo_.methodLabel)) {
-        prompts().message(this, QString::fromStdString(engine_->errorText), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(this, QString::fromStdString(engine_->errorText));
         return;
     }
     if (!shownStored) {
@@ -616,11 +613,10 @@ void TFrmMain::deleteCase() {
     if (!id) return;
     QTreeWidgetItem* row = selectedRow();
     const QString question = QStringLiteral("确定要删除\"%1\"这个卦例吗？").arg(row->text(0));
-    if (!prompts().question(this, question, QStringLiteral("注意"), PromptIcon::Warning, DefaultAnswer::No)) return;
+    if (!prompts().ask(this, question, QStringLiteral("注意"), DefaultAnswer::No)) return;
     const std::uint32_t slot = *id;
     if (existingMode_ && slot == currentId_) {
-        if (!prompts().question(this, QStringLiteral("确定要删除当前正在查看的卦例吗？"), QStringLiteral("提示"),
-                                PromptIcon::Warning)) {
+        if (!prompts().ask(this, QStringLiteral("确定要删除当前正在查看的卦例吗？"), QStringLiteral("提示"))) {
             return;
         }
         Redtliuyao->clearReport();
@@ -676,8 +672,7 @@ void TFrmMain::newCase() {
 
 void TFrmMain::offerToSaveEdits() {
     if (!existingMode_ || !panesModified()) return;
-    if (prompts().question(this, QStringLiteral("当前卦例文本已改变，要保存吗？"), QStringLiteral("提示"),
-                           PromptIcon::Warning)) {
+    if (prompts().ask(this, QStringLiteral("当前卦例文本已改变，要保存吗？"), QStringLiteral("提示"))) {
         saveCase();
     }
 }
@@ -698,9 +693,7 @@ void TFrmMain::setSaveButtonMode(bool existing) {
     SbtoSave->setPalette(p);
 }
 
-void TFrmMain::showStatusFailure(const Status& status) {
-    prompts().message(this, QString::fromStdString(status.message), QStringLiteral("错误"), PromptIcon::Stop);
-}
+void TFrmMain::showStatusFailure(const Status& status) { prompts().stop(this, QString::fromStdString(status.message)); }
 
 // ---------------------------------------------------------------- side panel and tips
 
@@ -726,13 +719,12 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
 void TFrmMain::showUseGodText() {
     const int item = lstqu->currentIndex();
     if (item < 0) return;
-    prompts().message(this, QString::fromStdString(resourceString(kUseGodTexts + item)), QStringLiteral("用神取法"),
-                      PromptIcon::Information);
+    prompts().info(this, QString::fromStdString(resourceString(kUseGodTexts + item)), QStringLiteral("用神取法"));
 }
 
 void TFrmMain::explainActiveTab() {
     if (!chartValid_) {
-        prompts().message(this, QStringLiteral("请先起一个正确的卦"), QStringLiteral("提示"), PromptIcon::Information);
+        prompts().info(this, QStringLiteral("请先起一个正确的卦"));
         return;
     }
     MeoDec->setPlainText(QString::fromStdString(engine_->AnalysisText(Page1->currentIndex() == 1 ? 1 : 0)));
@@ -766,7 +758,7 @@ void TFrmMain::defaultReportLook() {
         pane->setReportFont(qstr(lyinit::kFontName.defaultValue), lyinit::kFontSize.defaultValue);
         pane->setBackgroundColor(QColor(bg.r, bg.g, bg.b));
     }
-    prompts().message(this, QStringLiteral("设置完成"), QStringLiteral("提示"), PromptIcon::Information);
+    prompts().info(this, QStringLiteral("设置完成"));
 }
 
 void TFrmMain::chooseReportFont() {
@@ -775,14 +767,14 @@ void TFrmMain::chooseReportFont() {
     const std::optional<QFont> font = prompts().chooseFont(this, initial);
     if (!font) return;
     for (TReportPane* pane : {Redtliuyao, Redtmeihua}) pane->setReportFont(font->family(), font->pointSize());
-    prompts().message(this, QStringLiteral("设置完成"), QStringLiteral("提示"), PromptIcon::Information);
+    prompts().info(this, QStringLiteral("设置完成"));
 }
 
 void TFrmMain::chooseReportBackground() {
     const std::optional<QColor> color = prompts().chooseColor(this, Redtliuyao->backgroundColor());
     if (!color) return;
     for (TReportPane* pane : {Redtliuyao, Redtmeihua}) pane->setBackgroundColor(*color);
-    prompts().message(this, QStringLiteral("设置完成"), QStringLiteral("提示"), PromptIcon::Information);
+    prompts().info(this, QStringLiteral("设置完成"));
 }
 
 // ---------------------------------------------------------------- case book files
@@ -796,13 +788,12 @@ void TFrmMain::exportHistory() {
         return;
     }
     const QString shown = folder.endsWith('/') ? folder : folder + '/';
-    prompts().message(this, QStringLiteral("成功导出，已保存到") + shown + QStringLiteral("目录下"),
-                      QStringLiteral("提示"), PromptIcon::Information);
+    prompts().info(this, QStringLiteral("成功导出，已保存到") + shown + QStringLiteral("目录下"));
 }
 
 void TFrmMain::importHistory() {
-    if (!prompts().question(this, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"),
-                            QStringLiteral("注意了"), PromptIcon::Warning, DefaultAnswer::No)) {
+    if (!prompts().ask(this, QStringLiteral("执行此操作将覆盖现有的历史记录，要继续吗？"), QStringLiteral("注意了"),
+                       DefaultAnswer::No)) {
         return;
     }
     const QString file = prompts().openFile(this, QStringLiteral("all.dat|*.dat"), QStringLiteral("liuyao0.dat"));
@@ -813,15 +804,14 @@ void TFrmMain::importHistory() {
         showStatusFailure(imported);
         return;
     }
-    prompts().message(this, QStringLiteral("成功导入，请重启软件！"), QStringLiteral("提示"), PromptIcon::Information);
+    prompts().info(this, QStringLiteral("成功导入，请重启软件！"));
     close();
 }
 
 void TFrmMain::clearHistory() {
-    if (!prompts().question(this, QStringLiteral("这将清除所有历史记录，要继续吗？"), QStringLiteral("注意了"),
-                            PromptIcon::Warning, DefaultAnswer::No) ||
-        !prompts().question(this, QStringLiteral("确定要清除吗？"), QStringLiteral("注意了"), PromptIcon::Warning,
-                            DefaultAnswer::No)) {
+    if (!prompts().ask(this, QStringLiteral("这将清除所有历史记录，要继续吗？"), QStringLiteral("注意了"),
+                       DefaultAnswer::No) ||
+        !prompts().ask(this, QStringLiteral("确定要清除吗？"), QStringLiteral("注意了"), DefaultAnswer::No)) {
         return;
     }
     const Status cleared = store_.clearStore();
@@ -829,7 +819,7 @@ void TFrmMain::clearHistory() {
         showStatusFailure(cleared);
         return;
     }
-    prompts().message(this, QStringLiteral("清除完成,请重启软件。"), QStringLiteral("提示"), PromptIcon::Information);
+    prompts().info(this, QStringLiteral("清除完成,请重启软件。"));
     close();
 }
 

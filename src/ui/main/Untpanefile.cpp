@@ -80,7 +80,7 @@ void savePaneAs(QWidget* parent, const TReportPane& pane) {
     const Status status = filter == 0 ? saveRtfFile(toPath(name + QStringLiteral(".rtf")), doc)
                                       : savePlainTextFile(toPath(name + QStringLiteral(".txt")), doc);
     if (!status) {
-        prompts().message(parent, QString::fromStdString(status.message), QStringLiteral("错误"), PromptIcon::Stop);
+        prompts().stop(parent, QString::fromStdString(status.message));
         return;
     }
     prompts().message(parent, QStringLiteral("已保存！"), kProgramTitle, PromptIcon::None);
