@@ -178,6 +178,10 @@ TEST(ClassicSection, LinesAreNamedByPolarityAndOnlyTheMainHexagramIsQuoted) {
     EXPECT_NE(section.find("\n◇六三:眇能视，跛能履，履虎尾，咥人凶。武人为于大君。\n"), std::string::npos);
     EXPECT_NE(section.find("\n◇初九:素履，往无咎。\n"), std::string::npos);
     EXPECT_EQ(section.find("◆乾为天"), std::string::npos);
+    // 卼 is 0x85 0x74 in GBK, its second byte the letter t; the marker search must not stop there.
+    EXPECT_NE(sectionOf(assembled({"211212"}).lineText)
+                  .find("\n◇上六:困于葛藟，于臲卼，曰动悔有悔，征吉。\n  象曰：困于葛藟，未当也；动悔有悔，吉行也。\n"),
+              std::string::npos);
     // Moving yang lines keep 九.
     EXPECT_NE(sectionOf(assembled({"333333"}).lineText).find("◇九五:飞龙在天，利见大人。"), std::string::npos);
 }
