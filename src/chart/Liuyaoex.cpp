@@ -274,8 +274,6 @@ void CLiuYaoEx::appendMeiHua() {
     // Appends "卦像解析：　" with body and use, sayings and the explanation to hexText.
 }
 
-void CLiuYaoEx::appendClassicTexts() {
-    // Appends the classic texts and the 64 coin lesson to lineText and hexText.
-}
+// appendClassicTexts is in ClassicTexts.cpp.
 
 }  // namespace qingheng

@@ -1,5 +1,6 @@
 #pragma once
 // Building assembled charts for the chart tests.
+#include <algorithm>
 #include <string>
 
 #include "chart/Liuyaoex.h"
@@ -37,6 +38,16 @@ inline std::string between(const std::string& text, const std::string& from, con
     if (a == std::string::npos) return {};
     const auto b = text.find(to, a + from.size());
     return text.substr(a, b == std::string::npos ? std::string::npos : b - a);
+}
+
+// The report before the sections that follow the chart block or the trigram pictures (the
+// judgements and the classic texts).
+inline std::string beforeSections(const std::string& text) {
+    std::size_t end = text.size();
+    for (const char* marker : {"爻像解析：", "卦像解析：", "\r\n\r\n易经卦爻辞(原文)："}) {
+        end = std::min(end, text.find(marker));
+    }
+    return text.substr(0, end);
 }
 
 }  // namespace qingheng::testing

@@ -7,6 +7,7 @@
 
 using namespace qingheng;
 using qingheng::testing::assembled;
+using qingheng::testing::beforeSections;
 using qingheng::testing::between;
 
 namespace {
@@ -38,7 +39,7 @@ TEST(ChartReport, OneMovingLineWithHiddenSpiritWholeReport) {
                                  "勾陈          ━━━  兄弟酉金      ━━━  父母辰土 应 \n\n"
                                  "朱雀 妻财寅木 ━━━  子孙亥水      ━━━  妻财寅木    \n\n"
                                  "青龙          ━　━×父母丑土 世   ━━━  子孙子水    \n\n";
-    EXPECT_EQ(e.lineText, expected);
+    EXPECT_EQ(beforeSections(e.lineText), expected);
 }
 
 TEST(ChartReport, StaticChartWithStemsShownPrintsNoChangedColumns) {
@@ -53,17 +54,17 @@ TEST(ChartReport, StaticChartWithStemsShownPrintsNoChangedColumns) {
                                  "勾陈    ━━━  父母甲辰土 应   \n\n"
                                  "朱雀    ━━━  妻财甲寅木      \n\n"
                                  "青龙    ━━━  子孙甲子水      \n\n";
-    EXPECT_EQ(e.lineText, expected);
-    EXPECT_EQ(e.hexText, kHeader2024 + kPillars2024 + "\n\n  乾为天        \r\n  【主卦】\r\n" +
-                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n"
-                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n\r\n");
+    EXPECT_EQ(beforeSections(e.lineText), expected);
+    EXPECT_EQ(beforeSections(e.hexText), kHeader2024 + kPillars2024 + "\n\n  乾为天        \r\n  【主卦】\r\n" +
+                                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n"
+                                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n\r\n");
 }
 
 TEST(ChartReport, WanderingSoulWithStemsAndHiddenSpiritUsesTwelveColumns) {
     // 火地晋 (乾 palace 游魂, world 4) with line 6 moving into 雷地豫 (震 palace, world 1);
     // 子孙 hidden under line 1 as 甲子水 of 乾为天.
     const CLiuYaoEx e = assembled({"321222", {2024, 2, 10, 9, 30}, 0, true});
-    const std::string block = between(e.lineText, "干支", "ZZZ");
+    const std::string block = between(beforeSections(e.lineText), "干支", "ZZZ");
     const std::string expected = kPillars2024 +
                                  "  (卦身：酉)\n\n"
                                  "主变卦    火地晋(乾宫-游魂)  之  雷地豫(震宫)  [空亡:寅、卯]\n\n"
@@ -82,7 +83,7 @@ TEST(ChartReport, WanderingSoulWithStemsAndHiddenSpiritUsesTwelveColumns) {
 
 TEST(ChartReport, ReturningSoulStaticAndChangedPalaceWithoutRank) {
     const CLiuYaoEx still = assembled({"121111"});
-    EXPECT_EQ(between(still.lineText, "主变卦", "ZZZ"),
+    EXPECT_EQ(between(beforeSections(still.lineText), "主变卦", "ZZZ"),
               "主变卦    火天大有(乾宫-归魂)  [空亡:寅、卯]\n\n"
               "玄武    ━━━  官鬼巳火 应   \n\n"
               "白虎    ━　━  父母未土      \n\n"
@@ -185,14 +186,14 @@ TEST(ChartReport, PositionAddsCoordinatesAndAnAstronomicalRow) {
 TEST(ChartEmphasis, PillarRowBlueAndHexagramNamesRed) {
     const CLiuYaoEx e = assembled({"111114"});
     const std::string shown = displayText(e.lineText);
-    ASSERT_EQ(e.lineSpans.size(), 2u);
+    ASSERT_GE(e.lineSpans.size(), 2u);
     EXPECT_EQ(e.lineSpans[0].start, charIndex(shown, "干支"));
     EXPECT_EQ(e.lineSpans[0].length, characterCount(kPillars2024));
     EXPECT_EQ(e.lineSpans[0].color, kBlue);
     EXPECT_EQ(e.lineSpans[1].start, charIndex(shown, "主变卦"));
     EXPECT_EQ(e.lineSpans[1].length, characterCount("主变卦    天风姤(乾宫)  之  乾为天(乾宫)  [空亡:寅、卯]"));
     EXPECT_EQ(e.lineSpans[1].color, kRed);
-    ASSERT_EQ(e.hexSpans.size(), 1u);
+    ASSERT_GE(e.hexSpans.size(), 1u);
     EXPECT_EQ(e.hexSpans[0].start, charIndex(displayText(e.hexText), "干支"));
 }
 

@@ -185,6 +185,31 @@ private slots:
         }));
     }
 
+    void castShowsTheClassicTextsInBothPanes() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        script->inputAnswers.push_back(QStringLiteral("12"));
+        w.castByListItem(6);  // 数字起卦: 乾 over 兑, 天泽履
+        QVERIFY(w.chartValid());
+        for (const char* name : {"Redtliuyao", "Redtmeihua"}) {
+            const std::string text = paneText(w, name);
+            QVERIFY2(text.find("易经卦爻辞(原文)：\n◆天泽履:履虎尾") != std::string::npos, name);
+            QVERIFY2(text.find("\n六十四金钱课：\n主卦断：") != std::string::npos, name);
+            const StyledDocument doc = w.findChild<TReportPane*>(name)->styledDocument();
+            // The pane reads each title back as a run with the line break after it.
+            for (const std::string title : {"易经卦爻辞(原文)：", "易经卦爻辞(白话)：", "六十四金钱课："}) {
+                QVERIFY2(std::any_of(doc.runs.begin(), doc.runs.end(),
+                                     [&](const StyledRun& run) {
+                                         return (run.text == title || run.text == title + "\n") &&
+                                                run.style.color == kBlue && run.style.bold;
+                                     }),
+                         title.c_str());
+            }
+        }
+    }
+
     void refusalsChangeNothing() {
         ScopedScriptedPrompts script;
         TFrmMain w;

@@ -40,6 +40,7 @@
 #include "ui/common/Untprompt.h"
 #include "ui/main/Untpanefile.h"
 #include "ui/main/Untreportpane.h"
+#include "ui/reference/Untzhouy.h"
 
 namespace qingheng {
 namespace {
@@ -214,6 +215,7 @@ void TFrmMain::buildMenus() {
     file->addAction(QStringLiteral("退出"), this, &QWidget::close);
 
     QMenu* knowledge = menuBar()->addMenu(QStringLiteral("命理知识(&S)"));
+    knowledge->addAction(QStringLiteral("易经卦爻辞"), this, &TFrmMain::showZhouYiReader);
     knowledge->addAction(QStringLiteral("相关资料"), this, [this] { openHelpFile("lyzs.chm"); });
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项(&O)"));
@@ -748,6 +750,15 @@ void TFrmMain::openHelpFile(const char* name) {
     const std::filesystem::path path = datFile(name);
     if (!std::filesystem::exists(path)) return;
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())));
+}
+
+void TFrmMain::showZhouYiReader() {
+    if (!zhouYi_) {
+        zhouYi_ = new TFrmZhouYi(this);
+        zhouYi_->show();
+    }
+    zhouYi_->raise();
+    zhouYi_->activateWindow();
 }
 
 // ---------------------------------------------------------------- report settings

@@ -3,6 +3,7 @@
 // asked, the casting time, the use god and the cast), hands it to the chart engine, shows the
 // two reports, and saves, lists, opens, edits and deletes cases in the case book.
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 #include <memory>
@@ -29,6 +30,7 @@ class QTreeWidgetItem;
 namespace qingheng {
 
 class TReportPane;
+class TFrmZhouYi;
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -109,6 +111,8 @@ private:
     void chooseCastingTime();
     void setSelectedTextFont(TReportPane* pane);
     void openHelpFile(const char* name);
+    // The Zhou Yi reader: created on first use, otherwise brought forward.
+    void showZhouYiReader();
 
     // Controls, named as the documents name them.
     QLineEdit* Edtname = nullptr;
@@ -127,6 +131,7 @@ private:
     QPlainTextEdit* MeoDec = nullptr;
     QSplitter* splitter_ = nullptr;
     QTimer* hintTimer_ = nullptr;
+    QPointer<TFrmZhouYi> zhouYi_;  // cleared when the reader closes
 
     std::unique_ptr<CLiuYaoEx> engine_;
     MDataBase store_;
