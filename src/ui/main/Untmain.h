@@ -3,6 +3,7 @@
 // asked, the casting time, the use god and the cast), hands it to the chart engine, shows the
 // two reports, and saves, lists, opens, edits and deletes cases in the case book.
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 #include <memory>
@@ -28,6 +29,8 @@ class QTreeWidgetItem;
 
 namespace qingheng {
 
+class TFrmDuanYu;
+class TFrmWnl;
 class TReportPane;
 
 class TFrmMain : public QMainWindow {
@@ -58,6 +61,16 @@ public:
     void defaultReportLook();
     void chooseReportFont();
     void chooseReportBackground();
+
+    // Reference tools (Untreference.cpp): the calendar and the phrase book are single modeless
+    // windows brought forward while open; the others are modal, created for each use.
+    void openCalendar();
+    void openPhraseBook();
+    void openHeLuo();
+    void openHourLesson();
+    void openLots();
+    void openZaZhan();
+    void openStrokeEditor();
 
     // What tests and the closing sequence read.
     bool chartValid() const { return chartValid_; }
@@ -127,6 +140,9 @@ private:
     QPlainTextEdit* MeoDec = nullptr;
     QSplitter* splitter_ = nullptr;
     QTimer* hintTimer_ = nullptr;
+
+    QPointer<TFrmWnl> wnl_;
+    QPointer<TFrmDuanYu> duanyu_;
 
     std::unique_ptr<CLiuYaoEx> engine_;
     MDataBase store_;
