@@ -77,13 +77,6 @@ private slots:
         const QPoint two(225 + 148, 225 - 148);
         QVERIFY(countColour(image, QRect(two.x() - 10, two.y() - 10, 21, 21), QColor(0, 0, 0)) > 15);
     }
-
-    void drawsSharplyAtTwiceThePixelDensity() {
-        TFrmHeLuo d;
-        const QImage image = d.findChild<TPictureBox*>("img1")->render(2.0);
-        QCOMPARE(image.size(), QSize(900, 900));
-        QVERIFY(countColour(image, QRect(444, 444, 12, 12), QColor(255, 0, 0)) > 40);
-    }
 };
 
 QTEST_MAIN(TestFrmHeLuo)
