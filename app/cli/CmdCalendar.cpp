@@ -113,6 +113,7 @@ void addCalendarCommands(CLI::App& app) {
     calendar->add_subcommand("months", "lunar year, month, leap, Gregorian day 1, days (tab-separated)")
         ->callback(printMonths);
     calendar->add_subcommand("terms", "year, month, first/second, name, moment (tab-separated)")->callback(printTerms);
+    addCalendarPageCommand(*calendar);
 
     auto* date = app.add_subcommand("date", "date a moment: lunar date, four pillars, void branches");
     auto options = std::make_shared<DateOptions>();

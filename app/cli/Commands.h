@@ -22,5 +22,9 @@ void addCalendarCommands(CLI::App& app);
 void addChartCommands(CLI::App& app);
 void addCasesCommands(CLI::App& app);
 void addZhouyiCommands(CLI::App& app);
+// calendar page, under the calendar command.
+void addCalendarPageCommand(CLI::App& calendar);
+// liuren and lot.
+void addReferenceCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

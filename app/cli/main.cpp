@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     qingheng::cli::addChartCommands(app);
     qingheng::cli::addCasesCommands(app);
     qingheng::cli::addZhouyiCommands(app);
+    qingheng::cli::addReferenceCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

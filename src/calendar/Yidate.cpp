@@ -57,12 +57,6 @@ bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-int MonthLength(int year, int month) {
-    static constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month == 2 && IsLeapYear(year)) return 29;
-    return kLengths[month - 1];
-}
-
 bool IsValidClock(const DateRecord& r) { return r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59; }
 
 // One unpacked half of a term word; a year outside the tables reads as day 0.
@@ -98,6 +92,12 @@ constexpr long DaysFromCivil(long y, int m, int d) {
 constexpr long kDay1583 = DaysFromCivil(1583, 1, 1);
 
 }  // namespace
+
+int SolarMonthLength(int year, int month) {
+    static constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && IsLeapYear(year)) return 29;
+    return kLengths[month - 1];
+}
 
 bool IsBefore(const DateRecord& a, const DateRecord& b) {
     if (a.year != b.year) return a.year < b.year;
@@ -206,7 +206,7 @@ bool CYiDate::LunarToSolar(const DateRecord& lunar, DateRecord& solar, bool leap
 bool CYiDate::IsValidSolarDate(const DateRecord& date) const {
     if (date.year < -849 || date.year > 2100) return false;
     if (date.month < 1 || date.month > 12 || date.day < 1) return false;
-    return date.day <= MonthLength(date.year, date.month);
+    return date.day <= SolarMonthLength(date.year, date.month);
 }
 
 void CYiDate::AddOneDay(DateRecord& date) const { FromJulianDay(JulianDay(date) + 1.0, date); }

@@ -25,6 +25,9 @@ struct DateRecord {
 // Earlier-than on (year, month, day, hour, minute).
 bool IsBefore(const DateRecord& a, const DateRecord& b);
 
+// Days of a Gregorian month (28-31; the Julian leap rule before 1583, as IsValidSolarDate).
+int SolarMonthLength(int year, int month);
+
 // The three packed tables: row = year - 1900, column = month - 1.
 extern const std::uint32_t SolarToLunarTable[kTableYears][12];
 extern const std::uint32_t LunarToSolarTable[kTableYears][12];

@@ -72,17 +72,6 @@ bool AllDigits(std::string_view text) {
     return true;
 }
 
-// True when the GBK bytes are a sequence of whole double-byte characters.
-bool AllDoubleByte(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        if (i + 1 >= bytes.size()) return false;
-        if (!gbk::isLeadByte(static_cast<std::uint8_t>(bytes[i])) ||
-            !gbk::isTrailByte(static_cast<std::uint8_t>(bytes[i + 1])))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 CastResult CastByNumber(std::string_view digits) {
@@ -106,7 +95,7 @@ CastAttempt CastNumberText(std::string_view text) {
 
 CastAttempt CastCharacterText(std::string_view text) {
     const auto bytes = gbk::fromUtf8(text);
-    if (!bytes || !AllDoubleByte(*bytes)) return Refuse("必须输入汉字", "错误", MessageKind::Warning, true);
+    if (!bytes || !gbk::allDoubleByte(*bytes)) return Refuse("必须输入汉字", "错误", MessageKind::Warning, true);
     if (bytes->size() < 4 || bytes->size() > static_cast<std::size_t>(kCastInputBytes))
         return Refuse("汉字个数为2-20个", "错误", MessageKind::Warning, true);
 

@@ -23,17 +23,21 @@ std::optional<int> strokeRecordNumber(std::uint8_t b0, std::uint8_t b1) {
     return row * kCellsPerRow + cell;
 }
 
+std::optional<int> readStrokeRecord(const std::filesystem::path& table, int record) {
+    std::ifstream file(table, std::ios::binary);
+    if (!file) return std::nullopt;
+    unsigned char bytes[kStrokeRecordSize];
+    file.seekg(static_cast<std::streamoff>(record) * kStrokeRecordSize);
+    if (!file.read(reinterpret_cast<char*>(bytes), kStrokeRecordSize)) return std::nullopt;
+    return static_cast<std::int16_t>(bytes[2] | (bytes[3] << 8));
+}
+
 int strokeCountGbk(std::string_view gbkBytes) {
     if (gbkBytes.size() != 2) return 0;
-    std::ifstream file(datFile(kStrokeTableFile), std::ios::binary);
-    if (!file) return 0;
     const auto record =
         strokeRecordNumber(static_cast<std::uint8_t>(gbkBytes[0]), static_cast<std::uint8_t>(gbkBytes[1]));
     if (!record) return 0;
-    unsigned char bytes[kStrokeRecordSize];
-    file.seekg(static_cast<std::streamoff>(*record) * kStrokeRecordSize);
-    if (!file.read(reinterpret_cast<char*>(bytes), kStrokeRecordSize)) return 0;
-    return static_cast<std::int16_t>(bytes[2] | (bytes[3] << 8));
+    return readStrokeRecord(datFile(kStrokeTableFile), *record).value_or(0);
 }
 
 int strokeCount(std::string_view utf8Character) {

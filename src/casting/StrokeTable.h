@@ -3,6 +3,7 @@
 // bytes 2-3 holding the stroke count of the character's traditional form (0 = unknown).
 // The file is opened and closed for every look-up so that an edit applies at once.
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -14,6 +15,10 @@ inline constexpr std::string_view kStrokeTableFile = "hzlen.dat";
 
 // Record number of the double-byte character b0 b1; nullopt outside the hanzi rows.
 std::optional<int> strokeRecordNumber(std::uint8_t b0, std::uint8_t b1);
+
+// Stroke count held by a record of the table file; nullopt when the file cannot be opened or
+// the record cannot be read.
+std::optional<int> readStrokeRecord(const std::filesystem::path& table, int record);
 
 // Stroke count of one character given as its two GBK bytes; 0 when the text is not two
 // bytes, the character has no record, or the table cannot be read.

@@ -38,6 +38,16 @@ std::string truncate(std::string_view utf8, int maxWidth);
 constexpr bool isLeadByte(std::uint8_t b) { return b >= 0x81 && b <= 0xFE; }
 constexpr bool isTrailByte(std::uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE); }
 
+// True when the GBK bytes are a sequence of whole double-byte characters (empty text too).
+constexpr bool allDoubleByte(std::string_view gbkBytes) {
+    for (std::size_t i = 0; i < gbkBytes.size(); i += 2) {
+        if (i + 1 >= gbkBytes.size() || !isLeadByte(static_cast<std::uint8_t>(gbkBytes[i])) ||
+            !isTrailByte(static_cast<std::uint8_t>(gbkBytes[i + 1])))
+            return false;
+    }
+    return true;
+}
+
 // Length in bytes of the UTF-8 sequence starting with byte b (1 for invalid leads).
 constexpr int utf8SequenceLength(std::uint8_t b) {
     if (b < 0x80) return 1;

@@ -19,7 +19,6 @@
 #include <algorithm>
 
 #include "platform/Clock.h"
-#include "platform/Gbk.h"
 #include "platform/Settings.h"
 #include "ui/casting/Untcastinput.h"
 #include "ui/common/Untdatelists.h"
@@ -151,10 +150,7 @@ QWidget* TFrmGTime::makeTimePage() {
     ledtnum_->setObjectName("ledtnum");
     ledtnum_->setMaxLength(kAdditionDigits);
     // The character edit holds at most one double-byte character's two bytes.
-    connect(ledthz_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        const std::string cut = gbk::truncate(text.toStdString(), kAdditionCharBytes);
-        if (cut != text.toStdString()) ledthz_->setText(qstr(cut));
-    });
+    limitEditBytes(ledthz_, kAdditionCharBytes);
     for (QRadioButton* r : {rdonoadd_, rdohz_, rdonum_})
         connect(r, &QRadioButton::toggled, this, &TFrmGTime::additionChanged);
     additionChanged();

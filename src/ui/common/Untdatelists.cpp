@@ -9,14 +9,15 @@ QString hourItemText(int hour) {
     return QStringLiteral("%1时%2").arg(hour).arg(QString::fromUtf8(BranchName(branch).data(), 3));
 }
 
-void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute) {
+void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute, HourLabels hourLabels) {
     month->clear();
     day->clear();
     hour->clear();
     minute->clear();
     for (int m = 1; m <= 12; ++m) month->addItem(QStringLiteral("%1月").arg(m));
     for (int d = 1; d <= 31; ++d) day->addItem(QStringLiteral("%1日").arg(d));
-    for (int h = 0; h <= 23; ++h) hour->addItem(hourItemText(h));
+    for (int h = 0; h <= 23; ++h)
+        hour->addItem(hourLabels == HourLabels::WithBranch ? hourItemText(h) : QStringLiteral("%1时").arg(h));
     for (int n = 0; n <= 59; ++n) minute->addItem(QStringLiteral("%1分").arg(n));
     for (QComboBox* list : {month, day, hour, minute}) list->setMaxVisibleItems(16);
 }

@@ -7,8 +7,12 @@
 
 namespace qingheng {
 
-// "1月".."12月", "1日".."31日", "0时子".."23时子", "0分".."59分".
-void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute);
+// How the hour list labels its hours: "0时子" (with the double hour's branch) or "0时".
+enum class HourLabels { WithBranch, Plain };
+
+// "1月".."12月", "1日".."31日", "0时子".."23时子" (or "0时".."23时"), "0分".."59分".
+void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute,
+                   HourLabels hourLabels = HourLabels::WithBranch);
 
 // The label of hour h (0-23): the number, "时" and the branch of its double hour.
 QString hourItemText(int hour);

@@ -1,8 +1,10 @@
 #include "ui/common/Unttext.h"
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include "platform/Gbk.h"
 #include "ui/common/Untprompt.h"
 
 namespace qingheng {
@@ -23,6 +25,14 @@ void limitMemoLength(QPlainTextEdit* memo, int maxChars) {
         if (!kept.isEmpty() && kept.back().isHighSurrogate()) kept.chop(1);  // never half a character
         memo->setPlainText(kept);
         memo->moveCursor(QTextCursor::End);
+    });
+}
+
+void limitEditBytes(QLineEdit* edit, int maxBytes) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, maxBytes](const QString& text) {
+        const std::string typed = text.toStdString();
+        const std::string cut = gbk::truncate(typed, maxBytes);
+        if (cut != typed) edit->setText(QString::fromStdString(cut));
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include "casebook/CaseRecord.h"
 
+class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 
@@ -21,6 +22,10 @@ QString trimBlanks(const QString& text);
 
 // Keeps a memo to at most maxChars characters as the user types or pastes.
 void limitMemoLength(QPlainTextEdit* memo, int maxChars);
+
+// Keeps an edit to at most maxBytes GBK bytes as the user types (two bytes a Chinese
+// character), cutting only between characters.
+void limitEditBytes(QLineEdit* edit, int maxBytes);
 
 // Memo text (line feeds) to the stored form (carriage return and line feed) and back.
 std::string memoToStored(const QString& text);

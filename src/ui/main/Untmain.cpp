@@ -215,8 +215,18 @@ void TFrmMain::buildMenus() {
     file->addAction(QStringLiteral("退出"), this, &QWidget::close);
 
     QMenu* knowledge = menuBar()->addMenu(QStringLiteral("命理知识(&S)"));
+    knowledge->addAction(QStringLiteral("六爻断语"), this, &TFrmMain::openPhraseBook);
+    knowledge->addAction(QStringLiteral("河洛图像"), this, &TFrmMain::openHeLuo);
     knowledge->addAction(QStringLiteral("易经卦爻辞"), this, &TFrmMain::showZhouYiReader);
     knowledge->addAction(QStringLiteral("相关资料"), this, [this] { openHelpFile("lyzs.chm"); });
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("辅助工具(&T)"));
+    tools->addAction(QStringLiteral("六壬时课"), this, &TFrmMain::openHourLesson);
+    tools->addAction(QStringLiteral("古代杂占"), this, &TFrmMain::openZaZhan);
+    tools->addAction(QStringLiteral("诸葛神数"), this, &TFrmMain::openLots);
+    tools->addAction(QStringLiteral("笔画数修改"), this, &TFrmMain::openStrokeEditor);
+    QAction* calendar = tools->addAction(QStringLiteral("万年历"), this, &TFrmMain::openCalendar);
+    calendar->setObjectName("Tmnuwnl");
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项(&O)"));
     QMenu* look = options->addMenu(QStringLiteral("命稿设置"));

@@ -29,6 +29,8 @@ class QTreeWidgetItem;
 
 namespace qingheng {
 
+class TFrmDuanYu;
+class TFrmWnl;
 class TReportPane;
 class TFrmZhouYi;
 
@@ -60,6 +62,16 @@ public:
     void defaultReportLook();
     void chooseReportFont();
     void chooseReportBackground();
+
+    // Reference tools (Untreference.cpp): the calendar and the phrase book are single modeless
+    // windows brought forward while open; the others are modal, created for each use.
+    void openCalendar();
+    void openPhraseBook();
+    void openHeLuo();
+    void openHourLesson();
+    void openLots();
+    void openZaZhan();
+    void openStrokeEditor();
 
     // What tests and the closing sequence read.
     bool chartValid() const { return chartValid_; }
@@ -132,6 +144,9 @@ private:
     QSplitter* splitter_ = nullptr;
     QTimer* hintTimer_ = nullptr;
     QPointer<TFrmZhouYi> zhouYi_;  // cleared when the reader closes
+
+    QPointer<TFrmWnl> wnl_;
+    QPointer<TFrmDuanYu> duanyu_;
 
     std::unique_ptr<CLiuYaoEx> engine_;
     MDataBase store_;
