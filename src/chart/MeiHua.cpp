@@ -3,7 +3,10 @@
 
 #include <fmt/format.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <memory>
 #include <mutex>
 
 #include "platform/IniFile.h"
@@ -99,41 +102,55 @@ SayingsBook readSayings(const std::filesystem::path& path) {
     return book;
 }
 
+// What identifies one state of the file on disk.
+struct FileStamp {
+    bool exists = false;
+    off_t size = 0;
+    timespec modified{};
+
+    static FileStamp of(const std::filesystem::path& path) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+        return {true, st.st_size, st.st_mtim};
+    }
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
 // The file as last read, known by its path, size and time of change, so that a chart costs
-// one look at the file instead of a parse while any edit still shows in the next chart.
+// one look at the file instead of a parse while an edit still shows in the next chart.
 class SayingsCache {
 public:
-    std::array<std::string, 8> sayings(Trigram t) {
+    std::shared_ptr<const SayingsBook> book() {
         const std::lock_guard lock(mutex_);
-        refresh();
-        return book_[t];
+        const std::filesystem::path folder = programFolder();
+        if (folder.native() != folder_.native()) {
+            folder_ = folder;
+            path_ = datFile(kSayingsFile);
+            book_.reset();
+        }
+        const FileStamp stamp = FileStamp::of(path_);
+        if (!book_ || !(stamp == stamp_)) {
+            book_ = std::make_shared<const SayingsBook>(stamp.exists ? readSayings(path_) : SayingsBook{});
+            stamp_ = stamp;
+        }
+        return book_;
     }
 
 private:
     std::mutex mutex_;
-    bool loaded_ = false;
+    std::filesystem::path folder_;
     std::filesystem::path path_;
-    bool exists_ = false;
-    std::uintmax_t size_ = 0;
-    std::filesystem::file_time_type modified_{};
-    SayingsBook book_;
-
-    void refresh() {
-        const std::filesystem::path path = datFile(kSayingsFile);
-        std::error_code ec;
-        const std::filesystem::directory_entry entry(path, ec);
-        const bool exists = !ec && entry.is_regular_file(ec);
-        const std::uintmax_t size = exists ? entry.file_size(ec) : 0;
-        const std::filesystem::file_time_type modified = exists ? entry.last_write_time(ec) : modified_;
-        if (loaded_ && path == path_ && exists == exists_ && size == size_ && modified == modified_) return;
-        book_ = exists ? readSayings(path) : SayingsBook{};
-        loaded_ = true;
-        path_ = path;
-        exists_ = exists;
-        size_ = size;
-        modified_ = modified;
-    }
+    FileStamp stamp_;
+    std::shared_ptr<const SayingsBook> book_;
 };
+
+SayingsCache& sayingsCache() {
+    static SayingsCache cache;
+    return cache;
+}
 
 }  // namespace
 
@@ -142,10 +159,7 @@ TrigramStrength TrigramMonthStrength(const Chart& c, Trigram t) {
     return {kForceBySeason[s], std::string(SeasonStateName(s)) + "于月令。"};
 }
 
-std::array<std::string, 8> TrigramSayings(Trigram t) {
-    static SayingsCache cache;
-    return cache.sayings(t);
-}
+std::array<std::string, 8> TrigramSayings(Trigram t) { return (*sayingsCache().book())[t]; }
 
 void WriteMeiHua(const Chart& c, std::string& out) {
     const bool moving = c.movingCount > 0;
@@ -165,7 +179,8 @@ void WriteMeiHua(const Chart& c, std::string& out) {
     out += FanFuYinText(c);
 
     out.append("\n★梅花易数断：\n");
-    const std::array<std::string, 8> sayings = TrigramSayings(bu.body);
+    const std::shared_ptr<const SayingsBook> book = sayingsCache().book();
+    const std::array<std::string, 8>& sayings = (*book)[bu.body];
     for (std::size_t k = 0; k < sayings.size(); ++k) {
         if (!sayings[k].empty()) out.append("  ").append(kMeiHuaTopics[k]).append("：").append(sayings[k]).append("\n");
     }
