@@ -89,7 +89,8 @@ public:
         seekGbk(from);
         // Most Chinese characters share a few lead bytes in UTF-8, which slows a search that
         // looks for the first byte and then compares; memmem does better on such text.
-        const void* hit = ::memmem(text_.data() + cursor_.raw, text_.size() - cursor_.raw, needle.data(), needle.size());
+        const void* hit =
+            ::memmem(text_.data() + cursor_.raw, text_.size() - cursor_.raw, needle.data(), needle.size());
         if (!hit) return std::nullopt;
         const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
         seekRaw(at);

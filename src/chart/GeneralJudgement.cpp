@@ -21,12 +21,30 @@ constexpr unsigned bits(std::initializer_list<Branch> branches) {
 }
 
 // By the day stem (癸 0 … 壬 9): the branches of 天乙 and of 太极.
-constexpr std::array<unsigned, 10> kTianYi = {bits({4, 6}), bits({2, 8}),  bits({1, 9}), bits({0, 10}),
-                                              bits({0, 10}), bits({2, 8}), bits({1, 9}), bits({3, 7}),
-                                              bits({3, 7}), bits({4, 6})};
-constexpr std::array<unsigned, 10> kTaiJi = {bits({6, 9}),         bits({1, 7}),         bits({1, 7}), bits({10, 4}),
-                                             bits({10, 4}),        bits({5, 11, 2, 8}), bits({5, 11, 2, 8}),
-                                             bits({3, 0}),         bits({3, 0}),         bits({6, 9})};
+constexpr std::array<unsigned, 10> kTianYi = {
+    bits({4, 6}),   // 癸: 卯 巳
+    bits({2, 8}),   // 甲: 丑 未
+    bits({1, 9}),   // 乙: 子 申
+    bits({0, 10}),  // 丙: 亥 酉
+    bits({0, 10}),  // 丁: 亥 酉
+    bits({2, 8}),   // 戊: 丑 未
+    bits({1, 9}),   // 己: 子 申
+    bits({3, 7}),   // 庚: 寅 午
+    bits({3, 7}),   // 辛: 寅 午
+    bits({4, 6}),   // 壬: 卯 巳
+};
+constexpr std::array<unsigned, 10> kTaiJi = {
+    bits({6, 9}),         // 癸: 巳 申
+    bits({1, 7}),         // 甲: 子 午
+    bits({1, 7}),         // 乙: 子 午
+    bits({10, 4}),        // 丙: 酉 卯
+    bits({10, 4}),        // 丁: 酉 卯
+    bits({5, 11, 2, 8}),  // 戊: 辰 戌 丑 未
+    bits({5, 11, 2, 8}),  // 己: 辰 戌 丑 未
+    bits({3, 0}),         // 庚: 寅 亥
+    bits({3, 0}),         // 辛: 寅 亥
+    bits({6, 9}),         // 壬: 巳 申
+};
 // 禄 and 羊刃 by the day stem; 金舆 stands two branches after 禄.
 constexpr std::array<Branch, 10> kLu = {1, 3, 4, 6, 7, 6, 7, 9, 10, 0};
 constexpr std::array<Branch, 10> kYangRen = {0, 4, 3, 7, 6, 7, 6, 10, 9, 1};
@@ -34,10 +52,10 @@ constexpr std::array<Branch, 10> kYangRen = {0, 4, 3, 7, 6, 7, 6, 10, 9, 1};
 // The stars of the day branch's group, each with the branch it falls on.
 constexpr std::array<std::string_view, 6> kGroupStarNames = {"驿马 ", "华盖 ", "将星 ", "桃花 ", "劫煞 ", "灾煞 "};
 constexpr std::array<std::array<Branch, 6>, 4> kGroupStars = {{
-    {9, 11, 7, 4, 0, 1},   // 寅 午 戌
-    {0, 2, 10, 7, 3, 4},   // 巳 酉 丑
-    {6, 8, 4, 1, 9, 10},   // 亥 卯 未
-    {3, 5, 1, 10, 6, 7},   // 申 子 辰
+    {9, 11, 7, 4, 0, 1},  // 寅 午 戌
+    {0, 2, 10, 7, 3, 4},  // 巳 酉 丑
+    {6, 8, 4, 1, 9, 10},  // 亥 卯 未
+    {3, 5, 1, 10, 6, 7},  // 申 子 辰
 }};
 // Group of each day branch (亥 … 戌).
 constexpr std::array<int, 12> kGroupOfBranch = {2, 3, 1, 0, 2, 3, 1, 0, 2, 3, 1, 0};
@@ -161,7 +179,9 @@ void appendMovingLine(const Chart& c, std::string& out) {
         out += EvaluateLine(c, "动爻", m, c.branches[m]).text;
         out.append(kItem).append(kMovingOnUse[RelationOf(c.branches[m], u.branch)]).append(kItem);
     }
-    out.append(RelativeName(c.relatives[m])).append("发动，").append(resourceString(kMovingRelativeText + c.relatives[m]));
+    out.append(RelativeName(c.relatives[m]))
+        .append("发动，")
+        .append(resourceString(kMovingRelativeText + c.relatives[m]));
     out.append(kItem).append(SpiritName(c.spirits[m])).append("发动，").append(spiritText(c.spirits[m]));
 }
 

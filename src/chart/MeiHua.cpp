@@ -97,7 +97,9 @@ SayingsBook readSayings(const std::filesystem::path& path) {
     const IniFile ini(path);
     for (Trigram t = 0; t < 8; ++t) {
         const std::string section = std::string(TrigramName(t)) + "卦";
-        for (std::size_t k = 0; k < kMeiHuaTopics.size(); ++k) book[t][k] = ini.readString(section, kMeiHuaTopics[k], "");
+        for (std::size_t k = 0; k < kMeiHuaTopics.size(); ++k) {
+            book[t][k] = ini.readString(section, kMeiHuaTopics[k], "");
+        }
     }
     return book;
 }

@@ -59,8 +59,8 @@ TEST(ChartReport, StaticChartWithStemsShownPrintsNoChangedColumns) {
                                  "青龙    ━━━  子孙甲子水      \n\n";
     EXPECT_EQ(chartPart(e), expected);
     EXPECT_EQ(picturePart(e), kHeader2024 + kPillars2024 + "\n\n  乾为天        \r\n  【主卦】\r\n" +
-                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n"
-                             "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n\r\n");
+                                  "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n"
+                                  "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n\r\n");
 }
 
 TEST(ChartReport, WanderingSoulWithStemsAndHiddenSpiritUsesTwelveColumns) {

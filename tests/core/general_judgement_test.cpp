@@ -34,8 +34,7 @@ const std::string kGouWorldAndResponse =
 const std::string kGouStars =
     "\n\n【吉神凶煞】\n  1爻值：天乙    2爻值：        3爻值：桃花    \n"
     "  4爻值：太极 灾煞    5爻值：        6爻值：        ";
-const std::string kGouMovingLine =
-    "父母发动，" + kMovingParents + "\n  ◇青龙发动，" + kMovingQingLong;
+const std::string kGouMovingLine = "父母发动，" + kMovingParents + "\n  ◇青龙发动，" + kMovingQingLong;
 
 struct JudgementCase {
     const char* what;
@@ -98,8 +97,8 @@ const JudgementCase kJudgements[] = {
          "5爻兄弟申金囚于月令,养于日辰,化比和,申寅5爻与月令相冲。"
          "\n  ◇忌神偏弱，主所测事物遇外部阻力甚少，事情进展较为顺利。" +
          kGouWorldAndResponse + "\n\n【定应期】" +
-         "\n  ○用神伏藏，要到出现之 寅年月日时或冲飞神之 巳年月日时，所测之事才会发生。" + kNotStrong +
-         kVoidYinMao + "\n  ○" + kXunSeason + kGouStars},
+         "\n  ○用神伏藏，要到出现之 寅年月日时或冲飞神之 巳年月日时，所测之事才会发生。" + kNotStrong + kVoidYinMao +
+         "\n  ○" + kXunSeason + kGouStars},
 
     {"three moving lines; the source on two lines scoring 1 and 1 is halved to 平和", "121333", 0,
      "爻像解析：　\r\n【用神】取 4爻兄弟酉金为用。用神酉金囚于月令,养于日辰,化比和,酉辰用神与日辰六合。"
@@ -144,9 +143,8 @@ TEST(GeneralJudgement, WholeSectionsWorkedByHand) {
 
 TEST(GeneralJudgement, TimingParagraphIsTheSectionsText) {
     const CLiuYaoEx e = assembled({"111114", {2024, 2, 10, 9, 30}, 2});
-    EXPECT_EQ(UseGodTiming(e.chart()),
-              "\n  ○用神伏藏，要到出现之 寅年月日时或冲飞神之 巳年月日时，所测之事才会发生。" + kNotStrong +
-                  kVoidYinMao + "\n  ○" + kXunSeason);
+    EXPECT_EQ(UseGodTiming(e.chart()), "\n  ○用神伏藏，要到出现之 寅年月日时或冲飞神之 巳年月日时，所测之事才会发生。" +
+                                           kNotStrong + kVoidYinMao + "\n  ○" + kXunSeason);
 }
 
 TEST(GeneralJudgement, UseGodOnTheWorldLineSkipsTheWorldUseRelation) {
@@ -219,16 +217,17 @@ TEST(JudgementCommand, JsonCarriesTimingAndStars) {
         qingheng::testing::runCli("chart --code 111114 --time '2024-02-10 09:30' --use-god 妻财 --qiangua 0 --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
-    EXPECT_EQ(j["timing"], "\n  ○用神伏藏，要到出现之 寅年月日时或冲飞神之 巳年月日时，所测之事才会发生。" + kNotStrong +
-                               kVoidYinMao + "\n  ○" + kXunSeason);
-    EXPECT_EQ(j["stars"], nlohmann::json::array({"天乙    ", "        ", "桃花    ", "太极 灾煞    ", "        ",
-                                                  "        "}));
+    EXPECT_EQ(j["timing"], "\n  ○用神伏藏，要到出现之 寅年月日时或冲飞神之 巳年月日时，所测之事才会发生。" +
+                               kNotStrong + kVoidYinMao + "\n  ○" + kXunSeason);
+    EXPECT_EQ(j["stars"],
+              nlohmann::json::array({"天乙    ", "        ", "桃花    ", "太极 灾煞    ", "        ", "        "}));
     // The fields before them are unchanged.
     EXPECT_EQ(j["fanfuyin"]["inner"], 1);
 }
 
 TEST(JudgementCommand, PlainOutputPrintsBothReadings) {
-    const auto run = qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --use-god 妻财 --qiangua 0");
+    const auto run =
+        qingheng::testing::runCli("chart --code 111111 --time '2024-02-10 09:30' --use-god 妻财 --qiangua 0");
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("\n\n爻像解析：　\r\n【用神】取 2爻妻财寅木为用。"), std::string::npos);
     EXPECT_NE(run.out.find("  4爻值：太极 灾煞    5爻值：        6爻值：        "), std::string::npos);

@@ -66,7 +66,8 @@ struct MeiHuaCase {
 
 const MeiHuaCase kReadings[] = {
     {"static 乾为天: world on line 6, body above, no weighing", "111111", 1,
-     "卦像解析：　\r\n  ◇体卦为上卦乾金囚于月令。\n  ◇用卦为下卦乾金囚于月令。体用比和，百事顺遂，谋事易成。" + kQianSayings},
+     "卦像解析：　\r\n  ◇体卦为上卦乾金囚于月令。\n  ◇用卦为下卦乾金囚于月令。体用比和，百事顺遂，谋事易成。" +
+         kQianSayings},
     {"one moving line below: body above; inner 巽 into 乾 is 反吟", "111114", 2,
      "卦像解析：　\r\n★互卦：乾为天(乾宫)。\r\n  ◇体卦为上卦乾金囚于月令。\n  ◇用卦为下卦巽木旺于月令。"
      "体克用，局势被我所控，诸事吉。"
@@ -150,7 +151,11 @@ TEST(TrigramMonthStrength, ForceAndPhraseBySeason) {
         Trigram t;
         int force;
         const char* phrase;
-    } cases[] = {{3, 100, "旺于月令。"}, {2, 80, "相于月令。"}, {5, 60, "休于月令。"}, {0, 50, "囚于月令。"}, {7, 35, "死于月令。"}};
+    } cases[] = {{3, 100, "旺于月令。"},
+                 {2, 80, "相于月令。"},
+                 {5, 60, "休于月令。"},
+                 {0, 50, "囚于月令。"},
+                 {7, 35, "死于月令。"}};
     for (const auto& k : cases) {
         const TrigramStrength s = TrigramMonthStrength(c, k.t);
         EXPECT_EQ(s.force, k.force) << TrigramName(k.t);
@@ -203,7 +208,8 @@ TEST(ShippedSayings, EveryTrigramAndCategoryIsComplete) {
             EXPECT_TRUE(length >= 15 && length <= 40) << section << " " << key << ": " << saying;
         }
     }
-    for (std::string_view category : {"天气", "求财", "求官", "学业", "婚姻", "词讼", "房屋", "病伤", "行人", "六神", "杂项"}) {
+    for (std::string_view category :
+         {"天气", "求财", "求官", "学业", "婚姻", "词讼", "房屋", "病伤", "行人", "六神", "杂项"}) {
         const int total = ini.readInteger(category, "tol", 0);
         EXPECT_TRUE(total >= 15 && total <= 30) << category << " tol=" << total;
         for (int i = 1; i <= total; ++i) {

@@ -8,7 +8,7 @@ using namespace qingheng;
 
 namespace {
 
-constexpr GanZhi kJiaZi = 1;    // void 戌 亥
+constexpr GanZhi kJiaZi = 1;     // void 戌 亥
 constexpr GanZhi kJiaChen = 41;  // void 寅 卯
 constexpr GanZhi kGuiHai = 0;    // void 子 丑
 
@@ -44,8 +44,8 @@ Chart timingChart(const TimingCase& k) {
 const std::string kNotStrong = "\n  ○用神不旺，要到生旺之年月日时，所测之事才会发生。";
 
 const TimingCase kCases[] = {
-    {"strong, present, not void: the season sentence alone", kJiaChen, branch::kYin, 1, 2, 3, branch::kWu,
-     branch::kWu, branch::kWu, 0, 0, "\n  ○应期可在秋、九十月之交，戌、亥年月之时，五金年月日时。"},
+    {"strong, present, not void: the season sentence alone", kJiaChen, branch::kYin, 1, 2, 3, branch::kWu, branch::kWu,
+     branch::kWu, 0, 0, "\n  ○应期可在秋、九十月之交，戌、亥年月之时，五金年月日时。"},
     {"balanced is not strong", kJiaChen, branch::kYin, 1, 1, 3, branch::kWu, branch::kWu, branch::kWu, 0, 0,
      kNotStrong + "\n  ○应期可在秋、九十月之交，戌、亥年月之时，五金年月日时。"},
     {"hidden: its own branch and the clash of the flying spirit, trigram of its place", kJiaZi, branch::kWu, 0, 2, 1,
@@ -62,9 +62,8 @@ const TimingCase kCases[] = {
      "\n  ○应期可在冬十一月，子年月日时，一、六日。"},
     {"癸亥 day (cycle number 0): void 子 then 丑; 坤 keeps its odd punctuation", kGuiHai, branch::kWu, 1, 1, 0,
      branch::kChou, branch::kChou, branch::kChou, 7, 0,
-     kNotStrong +
-         "\n  ○用神逢空亡，要到出空之期或填实之子、丑年月日时，所测之事才会应验。"
-         "\n  ○应期可在辰、戌、丑、未、年月日时，八、五、十、日。"},
+     kNotStrong + "\n  ○用神逢空亡，要到出空之期或填实之子、丑年月日时，所测之事才会应验。"
+                  "\n  ○应期可在辰、戌、丑、未、年月日时，八、五、十、日。"},
     {"寅 held by a 亥 month: the clash 申", kJiaZi, branch::kHai, 1, 2, 2, branch::kYin, branch::kYin, branch::kYin, 6,
      0,
      "\n  ○用神被月令合住，应期可发生在冲用神之 申年月日时。"
