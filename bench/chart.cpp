@@ -1,4 +1,6 @@
-// Assembling charts with both report texts and their emphasis.
+// Assembling charts with both complete report texts (chart block, general judgement with the
+// timing and the stars, trigram pictures, Mei Hua reading with the sayings of dat/meihy.dat,
+// classic texts) and their emphasis.
 #include <benchmark/benchmark.h>
 
 #include <array>

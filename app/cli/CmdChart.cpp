@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "casting/CastDispatch.h"
+#include "chart/GeneralJudgement.h"
 #include "chart/Liuyaoex.h"
 #include "platform/Gbk.h"
 #include "platform/Settings.h"
@@ -183,7 +184,17 @@ nlohmann::ordered_json chartJson(const CLiuYaoEx& engine) {
     summaries.push_back(summaryJson("应爻", c.summaries[kSummaryResponse]));
     j["summaries"] = summaries;
     j["fanfuyin"] = {{"outer", c.fanFuYinOuter}, {"inner", c.fanFuYinInner}};
+    j["timing"] = UseGodTiming(c);
+    nlohmann::ordered_json stars = nlohmann::ordered_json::array();
+    for (int i = 0; i < 6; ++i) stars.push_back(ShenShaOf(c, i));
+    j["stars"] = stars;
     return j;
+}
+
+// A report as written, ended by a line break when its last row has none.
+void printReport(const std::string& text) {
+    std::cout << text;
+    if (!text.empty() && text.back() != '\n') std::cout << '\n';
 }
 
 void runChart(const ChartArgs& a) {
@@ -198,9 +209,9 @@ void runChart(const ChartArgs& a) {
         printJson(chartJson(engine));
         return;
     }
-    std::cout << engine.lineText;
-    if (!engine.lineText.empty() && engine.lineText.back() != '\n') std::cout << '\n';
-    std::cout << "----\n" << engine.hexText;
+    printReport(engine.lineText);
+    std::cout << "----\n";
+    printReport(engine.hexText);
 }
 
 }  // namespace

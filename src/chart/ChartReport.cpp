@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <string.h>  // memmem
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -71,50 +73,111 @@ std::string palaceText(const HexagramInfo& h, bool withRank) {
     return fmt::format("({}宫{})", TrigramName(h.palace), withRank ? RankSuffix(h.rank) : "");
 }
 
-// Positions of a display text counted in GBK bytes, as the report headings were located
-// and measured; spans are handed out in characters.
+// Positions of a report as a pane shows it (every "\r\n" one line break), counted in GBK
+// bytes, as the report headings were located and measured; spans are handed out in
+// characters. The text is walked once from the front as the searches move on, instead of
+// being copied and indexed character by character.
 class ReportPositions {
 public:
-    explicit ReportPositions(std::string_view text) : text_(displayText(text)) {
-        int gbkPos = 0;
-        gbk::forEachCharacter(text_, [&](std::string_view ch) {
-            utf8Start_.push_back(static_cast<int>(ch.data() - text_.data()));
-            gbkStart_.push_back(gbkPos);
-            gbkPos += ch.size() == 1 ? 1 : 2;
-        });
-        utf8Start_.push_back(static_cast<int>(text_.size()));
-        gbkStart_.push_back(gbkPos);
-    }
+    explicit ReportPositions(std::string_view text) : text_(text) { visited_.reserve(32); }
 
-    int gbkLength() const { return gbkStart_.back(); }
+    int gbkLength() { return end().gbk; }
 
-    // GBK position of the first occurrence of needle at or after GBK position from.
-    std::optional<int> find(std::string_view needle, int from) const {
-        const std::size_t start = utf8Start_[charAtGbk(from)];
-        const std::size_t at = std::string_view(text_).find(needle, start);
-        if (at == std::string_view::npos) return std::nullopt;
-        return gbkStart_[charAtUtf8(static_cast<int>(at))];
+    // GBK position of the first occurrence of needle at or after GBK position from. Needles
+    // hold no line breaks, so they are found in the text as written.
+    std::optional<int> find(std::string_view needle, int from) {
+        seekGbk(from);
+        // Most Chinese characters share a few lead bytes in UTF-8, which slows a search that
+        // looks for the first byte and then compares; memmem does better on such text.
+        const void* hit =
+            ::memmem(text_.data() + cursor_.raw, text_.size() - cursor_.raw, needle.data(), needle.size());
+        if (!hit) return std::nullopt;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+        seekRaw(at);
+        return cursor_.gbk;
     }
 
     // A span over the GBK range [from, from + length), in characters.
-    StyleSpan span(int from, int length) const {
+    StyleSpan span(int from, int length) {
         const int first = charAtGbk(from);
         const int last = charAtGbk(from + length);
         return StyleSpan{first, last - first, std::nullopt, std::nullopt, 0};
     }
 
 private:
-    std::string text_;
-    std::vector<int> utf8Start_;  // per character, plus the end
-    std::vector<int> gbkStart_;
+    struct Mark {
+        std::size_t raw = 0;  // byte offset in the UTF-8 text as written
+        int gbk = 0;
+        int chars = 0;
+    };
+    std::string_view text_;
+    Mark cursor_;
+    std::optional<Mark> end_;
+    std::vector<Mark> visited_;
 
-    // Index of the first character starting at or after GBK position pos.
-    int charAtGbk(int pos) const {
-        const auto it = std::lower_bound(gbkStart_.begin(), gbkStart_.end(), std::max(pos, 0));
-        return static_cast<int>(it - gbkStart_.begin()) - (it == gbkStart_.end() ? 1 : 0);
+    static bool continues(char ch) { return (static_cast<std::uint8_t>(ch) & 0xC0) == 0x80; }
+    bool shownBreakFollows(std::size_t raw) const { return raw + 1 < text_.size() && text_[raw + 1] == '\n'; }
+
+    // Moves past one byte: a character counts at its first byte, one GBK byte when it is
+    // ASCII and two otherwise; the "\r" of a "\r\n" is not shown.
+    void step(Mark& m) const {
+        const char ch = text_[m.raw];
+        if (!continues(ch) && !(ch == '\r' && shownBreakFollows(m.raw))) {
+            m.gbk += static_cast<std::uint8_t>(ch) < 0x80 ? 1 : 2;
+            ++m.chars;
+        }
+        ++m.raw;
     }
-    int charAtUtf8(int pos) const {
-        return static_cast<int>(std::lower_bound(utf8Start_.begin(), utf8Start_.end(), pos) - utf8Start_.begin());
+
+    // Moves a mark to raw, a character start, counting the bytes in between in bulk.
+    void advance(Mark& m, std::size_t raw) const {
+        int starts = 0;
+        int wide = 0;
+        for (std::size_t i = m.raw; i < raw; ++i) {
+            const auto b = static_cast<std::uint8_t>(text_[i]);
+            starts += (b & 0xC0) != 0x80;
+            wide += b >= 0xC0;
+        }
+        int hiddenReturns = 0;
+        for (std::size_t at = text_.find('\r', m.raw); at < raw; at = text_.find('\r', at + 1)) {
+            hiddenReturns += shownBreakFollows(at) ? 1 : 0;
+        }
+        m.chars += starts - hiddenReturns;
+        m.gbk += starts + wide - hiddenReturns;
+        m.raw = raw;
+    }
+
+    // To the first character starting at or after GBK position pos (or the end), walking on
+    // from the nearest place already visited.
+    void seekGbk(int pos) {
+        cursor_ = nearestVisited([pos](const Mark& m) { return m.gbk <= pos; });
+        while (cursor_.gbk < pos && cursor_.raw < text_.size()) step(cursor_);
+        while (cursor_.raw < text_.size() && continues(text_[cursor_.raw])) ++cursor_.raw;
+        visited_.push_back(cursor_);
+    }
+    void seekRaw(std::size_t raw) {
+        cursor_ = nearestVisited([raw](const Mark& m) { return m.raw <= raw; });
+        advance(cursor_, raw);
+        visited_.push_back(cursor_);
+    }
+    Mark nearestVisited(const auto& notPast) const {
+        Mark best = notPast(cursor_) ? cursor_ : Mark{};
+        for (const Mark& m : visited_) {
+            if (notPast(m) && m.raw > best.raw) best = m;
+        }
+        return best;
+    }
+    int charAtGbk(int pos) {
+        seekGbk(pos);
+        return cursor_.chars;
+    }
+    // Measured when first needed, by walking on from wherever the searches have got to.
+    const Mark& end() {
+        if (!end_) {
+            seekRaw(text_.size());
+            end_ = cursor_;
+        }
+        return *end_;
     }
 };
 
@@ -144,14 +207,14 @@ StyleSpan smaller(StyleSpan s) {
 }
 
 // Blue over the pillar row; returns where it starts, or the search start when missing.
-int emphasizePillars(const ReportPositions& pos, std::vector<StyleSpan>& spans) {
+int emphasizePillars(ReportPositions& pos, std::vector<StyleSpan>& spans) {
     const std::optional<int> at = pos.find("干支", kPillarSearchStart);
     if (!at) return kPillarSearchStart;
     spans.push_back(colored(pos.span(*at, kPillarRowLength), kBlue));
     return *at;
 }
 
-void emphasizeSectionTitles(const ReportPositions& pos, int cursor, std::vector<StyleSpan>& spans) {
+void emphasizeSectionTitles(ReportPositions& pos, int cursor, std::vector<StyleSpan>& spans) {
     static constexpr std::array<std::string_view, 4> kTitles = {"卦像解析：", "易经卦爻辞(原文)：",
                                                                 "易经卦爻辞(白话)：", "六十四金钱课："};
     for (std::string_view title : kTitles) {
@@ -240,7 +303,7 @@ std::string TrigramPictures(const Chart& c) {
 }
 
 std::vector<StyleSpan> ChartReportSpans(std::string_view lineText) {
-    const ReportPositions pos(lineText);
+    ReportPositions pos(lineText);
     std::vector<StyleSpan> spans;
     int cursor = emphasizePillars(pos, spans);
 
@@ -268,7 +331,7 @@ std::vector<StyleSpan> ChartReportSpans(std::string_view lineText) {
 }
 
 std::vector<StyleSpan> MeiHuaReportSpans(std::string_view hexText) {
-    const ReportPositions pos(hexText);
+    ReportPositions pos(hexText);
     std::vector<StyleSpan> spans;
     const int cursor = emphasizePillars(pos, spans);
     if (const std::optional<int> analysis = pos.find("卦像解析：", cursor)) {
