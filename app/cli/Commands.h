@@ -21,5 +21,6 @@ void addCastCommands(CLI::App& app);
 void addCalendarCommands(CLI::App& app);
 void addChartCommands(CLI::App& app);
 void addCasesCommands(CLI::App& app);
+void addTopicCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     qingheng::cli::addCalendarCommands(app);
     qingheng::cli::addChartCommands(app);
     qingheng::cli::addCasesCommands(app);
+    qingheng::cli::addTopicCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
