@@ -7,6 +7,7 @@
 
 #include "ChartOptions.h"
 #include "Commands.h"
+#include "chart/GeneralJudgement.h"
 #include "chart/Liuyaoex.h"
 
 namespace qingheng::cli {
@@ -94,6 +95,10 @@ nlohmann::ordered_json chartJson(const CLiuYaoEx& engine) {
     summaries.push_back(summaryJson("应爻", c.summaries[kSummaryResponse]));
     j["summaries"] = summaries;
     j["fanfuyin"] = {{"outer", c.fanFuYinOuter}, {"inner", c.fanFuYinInner}};
+    j["timing"] = UseGodTiming(c);
+    nlohmann::ordered_json stars = nlohmann::ordered_json::array();
+    for (int i = 0; i < 6; ++i) stars.push_back(ShenShaOf(c, i));
+    j["stars"] = stars;
     return j;
 }
 
@@ -103,9 +108,9 @@ void runChart(const ChartArgs& a, bool json) {
         printJson(chartJson(engine));
         return;
     }
-    std::cout << engine.lineText;
-    if (!engine.lineText.empty() && engine.lineText.back() != '\n') std::cout << '\n';
-    std::cout << "----\n" << engine.hexText;
+    printReport(engine.lineText);
+    std::cout << "----\n";
+    printReport(engine.hexText);
 }
 
 }  // namespace

@@ -17,12 +17,6 @@ struct TopicArgs {
     bool all = false;
 };
 
-// The text as the side pane receives it, ended by one line feed when it has none.
-void printText(const std::string& text) {
-    std::cout << text;
-    if (text.empty() || text.back() != '\n') std::cout << '\n';
-}
-
 void runTopic(const TopicArgs& a) {
     std::optional<Topic> topic;
     if (!a.all) {
@@ -32,12 +26,12 @@ void runTopic(const TopicArgs& a) {
     }
     const CLiuYaoEx engine = assembleChart(a.chart);
     if (topic) {
-        printText(TopicJudgement(engine.chart(), *topic));
+        printReport(TopicJudgement(engine.chart(), *topic));
         return;
     }
     for (Topic t = 0; t < kTopicCount; ++t) {
         std::cout << "== " << TopicName(t) << '\n';
-        printText(TopicJudgement(engine.chart(), t));
+        printReport(TopicJudgement(engine.chart(), t));
     }
 }
 

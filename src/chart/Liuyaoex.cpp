@@ -1,6 +1,8 @@
 #include "chart/Liuyaoex.h"
 
 #include "chart/ChartReport.h"
+#include "chart/GeneralJudgement.h"
+#include "chart/MeiHua.h"
 #include "platform/Gbk.h"
 
 namespace qingheng {
@@ -97,16 +99,16 @@ bool CLiuYaoEx::Assemble(std::string_view methodLabel) {
     caseInfo.methodLabel = info.methodLabel;
     chart_ = c;
     assembledCase_ = info;
-    if (writeReports) {
-        const std::string header = ReportHeader(info, chart_);
-        lineText = header + ChartBlock(chart_);
-        hexText = header + TrigramPictures(chart_);
-        appendGeneralJudgement();
-        appendMeiHua();
-        appendClassicTexts();
-        lineSpans = ChartReportSpans(lineText);
-        hexSpans = MeiHuaReportSpans(hexText);
-    }
+    // The texts always follow the chart, so that the analysis and the line tips describe the
+    // case on view even when the window shows a stored report instead.
+    const std::string header = ReportHeader(info, chart_);
+    lineText = header + ChartBlock(chart_);
+    hexText = header + TrigramPictures(chart_);
+    appendGeneralJudgement();
+    appendMeiHua();
+    appendClassicTexts();
+    lineSpans = ChartReportSpans(lineText);
+    hexSpans = MeiHuaReportSpans(hexText);
     return true;
 }
 
@@ -264,15 +266,9 @@ std::string CLiuYaoEx::AnalysisText(int which) const {
     return text.substr(at);
 }
 
-// The sections below are written by the general judgement, the Mei Hua judgement and the
-// classic texts; until those exist the reports end after the chart block and the pictures.
-void CLiuYaoEx::appendGeneralJudgement() {
-    // Appends "爻像解析：　" with the use god, world, timing and stars to lineText.
-}
+void CLiuYaoEx::appendGeneralJudgement() { WriteGeneralJudgement(chart_, lineText); }
 
-void CLiuYaoEx::appendMeiHua() {
-    // Appends "卦像解析：　" with body and use, sayings and the explanation to hexText.
-}
+void CLiuYaoEx::appendMeiHua() { WriteMeiHua(chart_, hexText); }
 
 void CLiuYaoEx::appendClassicTexts() {
     // Appends the classic texts and the 64 coin lesson to lineText and hexText.

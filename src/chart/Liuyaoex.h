@@ -169,8 +169,8 @@ public:
     CaseInfo caseInfo;
     // When set, used instead of reading dat/set.ini (command-line overrides, tests).
     std::optional<ChartSettings> settingsOverride;
-    // When cleared, Assemble rebuilds the chart but leaves the texts and spans as they are
-    // (the window shows a stored report instead).
+    // Cleared by the window when it shows a stored report instead of the new texts: Assemble
+    // builds the texts and spans all the same, only the panes keep what they show.
     bool writeReports = true;
 
     // The chart report, the Mei Hua report and the message of a failed Assemble.

@@ -20,6 +20,10 @@ const std::string kHeader2024 =
     "起卦农历：甲辰年 正月 初一日 巳时。\n";
 const std::string kPillars2024 = "干支：  甲辰年  丙寅月  甲辰日  己巳时";
 
+// The chart report up to its analysis section, and the Mei Hua report up to its own.
+std::string chartPart(const CLiuYaoEx& e) { return e.lineText.substr(0, e.lineText.find("爻像解析：")); }
+std::string picturePart(const CLiuYaoEx& e) { return e.hexText.substr(0, e.hexText.find("卦像解析：")); }
+
 int charIndex(const std::string& display, const std::string& needle) {
     return characterCount(std::string_view(display).substr(0, display.find(needle)));
 }
@@ -38,7 +42,7 @@ TEST(ChartReport, OneMovingLineWithHiddenSpiritWholeReport) {
                                  "勾陈          ━━━  兄弟酉金      ━━━  父母辰土 应 \n\n"
                                  "朱雀 妻财寅木 ━━━  子孙亥水      ━━━  妻财寅木    \n\n"
                                  "青龙          ━　━×父母丑土 世   ━━━  子孙子水    \n\n";
-    EXPECT_EQ(e.lineText, expected);
+    EXPECT_EQ(chartPart(e), expected);
 }
 
 TEST(ChartReport, StaticChartWithStemsShownPrintsNoChangedColumns) {
@@ -53,8 +57,8 @@ TEST(ChartReport, StaticChartWithStemsShownPrintsNoChangedColumns) {
                                  "勾陈    ━━━  父母甲辰土 应   \n\n"
                                  "朱雀    ━━━  妻财甲寅木      \n\n"
                                  "青龙    ━━━  子孙甲子水      \n\n";
-    EXPECT_EQ(e.lineText, expected);
-    EXPECT_EQ(e.hexText, kHeader2024 + kPillars2024 + "\n\n  乾为天        \r\n  【主卦】\r\n" +
+    EXPECT_EQ(chartPart(e), expected);
+    EXPECT_EQ(picturePart(e), kHeader2024 + kPillars2024 + "\n\n  乾为天        \r\n  【主卦】\r\n" +
                              "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n"
                              "  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n  ▅▅▅▅▅    \r\n\r\n");
 }
@@ -63,7 +67,7 @@ TEST(ChartReport, WanderingSoulWithStemsAndHiddenSpiritUsesTwelveColumns) {
     // 火地晋 (乾 palace 游魂, world 4) with line 6 moving into 雷地豫 (震 palace, world 1);
     // 子孙 hidden under line 1 as 甲子水 of 乾为天.
     const CLiuYaoEx e = assembled({"321222", {2024, 2, 10, 9, 30}, 0, true});
-    const std::string block = between(e.lineText, "干支", "ZZZ");
+    const std::string block = between(e.lineText, "干支", "爻像解析");
     const std::string expected = kPillars2024 +
                                  "  (卦身：酉)\n\n"
                                  "主变卦    火地晋(乾宫-游魂)  之  雷地豫(震宫)  [空亡:寅、卯]\n\n"
@@ -82,7 +86,7 @@ TEST(ChartReport, WanderingSoulWithStemsAndHiddenSpiritUsesTwelveColumns) {
 
 TEST(ChartReport, ReturningSoulStaticAndChangedPalaceWithoutRank) {
     const CLiuYaoEx still = assembled({"121111"});
-    EXPECT_EQ(between(still.lineText, "主变卦", "ZZZ"),
+    EXPECT_EQ(between(still.lineText, "主变卦", "爻像解析"),
               "主变卦    火天大有(乾宫-归魂)  [空亡:寅、卯]\n\n"
               "玄武    ━━━  官鬼巳火 应   \n\n"
               "白虎    ━　━  父母未土      \n\n"
@@ -185,14 +189,14 @@ TEST(ChartReport, PositionAddsCoordinatesAndAnAstronomicalRow) {
 TEST(ChartEmphasis, PillarRowBlueAndHexagramNamesRed) {
     const CLiuYaoEx e = assembled({"111114"});
     const std::string shown = displayText(e.lineText);
-    ASSERT_EQ(e.lineSpans.size(), 2u);
+    ASSERT_GE(e.lineSpans.size(), 2u);
     EXPECT_EQ(e.lineSpans[0].start, charIndex(shown, "干支"));
     EXPECT_EQ(e.lineSpans[0].length, characterCount(kPillars2024));
     EXPECT_EQ(e.lineSpans[0].color, kBlue);
     EXPECT_EQ(e.lineSpans[1].start, charIndex(shown, "主变卦"));
     EXPECT_EQ(e.lineSpans[1].length, characterCount("主变卦    天风姤(乾宫)  之  乾为天(乾宫)  [空亡:寅、卯]"));
     EXPECT_EQ(e.lineSpans[1].color, kRed);
-    ASSERT_EQ(e.hexSpans.size(), 1u);
+    ASSERT_GE(e.hexSpans.size(), 1u);
     EXPECT_EQ(e.hexSpans[0].start, charIndex(displayText(e.hexText), "干支"));
 }
 

@@ -164,15 +164,20 @@ TEST(ChartAssembly, FailuresKeepTheTextsAndGiveTheExactMessage) {
     EXPECT_EQ(e.errorText, "");
 }
 
-TEST(ChartAssembly, ClearedReportFlagRebuildsTheChartButKeepsTheTexts) {
+TEST(ChartAssembly, ClearedReportFlagStillBuildsTheTextsOfTheNewCase) {
+    // The window keeps a stored report in its panes, but the analysis and the line tips must
+    // describe the case it opened, not the chart before it.
     CLiuYaoEx e = assembled({"111114"});
-    const std::string before = e.lineText;
     e.writeReports = false;
     e.caseInfo.mainCode = "121111";
     e.caseInfo.changedCode = "121111";
     ASSERT_TRUE(e.Assemble("其他方式"));
-    EXPECT_EQ(e.lineText, before);
     EXPECT_EQ(e.chart().main.rank, 8);
+    EXPECT_NE(e.lineText.find("主变卦    火天大有(乾宫-归魂)"), std::string::npos);
+    EXPECT_NE(e.hexText.find("\n  ◇卦遇归魂，"), std::string::npos);
+    EXPECT_EQ(e.lineText, assembled({"121111"}).lineText);
+    EXPECT_EQ(e.AnalysisText(0), assembled({"121111"}).AnalysisText(0));
+    EXPECT_EQ(e.lineSpans.size(), assembled({"121111"}).lineSpans.size());
 }
 
 TEST(FindUseGod, TwoPresentLinesFollowTheChoiceOrder) {

@@ -1,0 +1,175 @@
+// The Mei Hua reading: body and use, the weighing of five trigrams and the sayings.
+#include "chart/MeiHua.h"
+
+#include <fmt/format.h>
+
+#include <filesystem>
+#include <mutex>
+
+#include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/StringTable.h"
+
+namespace qingheng {
+namespace {
+
+// Force of a trigram by its SeasonState (旺 相 休 囚 死).
+constexpr std::array<int, 5> kForceBySeason = {100, 80, 60, 50, 35};
+
+// By d = (phase of body − phase of use) mod 5.
+constexpr std::array<std::string_view, 5> kBodyUseVerdicts = {
+    "体用比和，百事顺遂，谋事易成。", "用生体，为外力助我，有进益之喜。", "用克体，百事凶，不利办事。",
+    "体克用，局势被我所控，诸事吉。", "体生用，有耗损之患，须花费代价。",
+};
+
+// The difference of help and hindrance beyond which the weighing leans one way.
+constexpr int kWeighingMargin = 50;
+
+// The explanation of hexagram n is resource string 1500 + n.
+constexpr int kExplanationText = 1500;
+
+constexpr std::string_view kSayingsFile = "meihy.dat";
+
+struct BodyAndUse {
+    bool bodyUpper = true;
+    Trigram body = 0;
+    Trigram use = 0;
+};
+
+BodyAndUse bodyAndUse(const Chart& c) {
+    bool bodyUpper = c.main.world >= 3;
+    if (c.movingCount == 1) {
+        for (int i = 0; i < 6; ++i) {
+            // The body is the trigram that does not move.
+            if (IsMovingLine(c.main.lineCode(i))) bodyUpper = i < 3;
+        }
+    }
+    return bodyUpper ? BodyAndUse{true, c.main.upper, c.main.lower} : BodyAndUse{false, c.main.lower, c.main.upper};
+}
+
+struct Weighing {
+    int helpCount = 0, helpForce = 0;
+    int hinderCount = 0, hinderForce = 0;
+};
+
+// The use trigram and the trigrams of the mutual and changed hexagrams, for or against the
+// body: a trigram of the body's phase or one that generates it helps, any other hinders.
+Weighing weigh(const Chart& c, const BodyAndUse& bu) {
+    const Phase body = PhaseOfTrigram(bu.body);
+    Weighing w;
+    for (Trigram t : {bu.use, c.mutual.upper, c.mutual.lower, c.changed.upper, c.changed.lower}) {
+        const Phase p = PhaseOfTrigram(t);
+        const int force = TrigramMonthStrength(c, t).force;
+        if (p == body || (p + 1) % 5 == body) {
+            ++w.helpCount;
+            w.helpForce += force;
+        } else {
+            ++w.hinderCount;
+            w.hinderForce += force;
+        }
+    }
+    return w;
+}
+
+std::string weighingText(const Weighing& w) {
+    std::string text = "\n  ◇查主、互、变三卦，";
+    text += fmt::format("生助体卦的卦数有 {}个,力量:{}。", w.helpCount, w.helpForce);
+    text += fmt::format("克泄耗体卦的卦数有 {}个,力量:{}。", w.hinderCount, w.hinderForce);
+    const int d = w.helpForce - w.hinderForce;
+    if (d > kWeighingMargin) return text + "体卦得生有力，外来助力大，百事顺利。";
+    if (d < -kWeighingMargin) return text + "体卦被扼制，事物发展中遇到的阻力大，谋事难成。";
+    return text + "生克力量均衡，体卦不得生也不得助，要看体卦自身论断。";
+}
+
+std::string trigramText(const Chart& c, Trigram t) {
+    return std::string(TrigramName(t)) + std::string(PhaseName(PhaseOfTrigram(t))) + TrigramMonthStrength(c, t).phrase;
+}
+
+// ---------------------------------------------------------------- dat/meihy.dat
+
+using SayingsBook = std::array<std::array<std::string, 8>, 8>;
+
+SayingsBook readSayings(const std::filesystem::path& path) {
+    SayingsBook book;
+    const IniFile ini(path);
+    for (Trigram t = 0; t < 8; ++t) {
+        const std::string section = std::string(TrigramName(t)) + "卦";
+        for (std::size_t k = 0; k < kMeiHuaTopics.size(); ++k) book[t][k] = ini.readString(section, kMeiHuaTopics[k], "");
+    }
+    return book;
+}
+
+// The file as last read, known by its path, size and time of change, so that a chart costs
+// one look at the file instead of a parse while any edit still shows in the next chart.
+class SayingsCache {
+public:
+    std::array<std::string, 8> sayings(Trigram t) {
+        const std::lock_guard lock(mutex_);
+        refresh();
+        return book_[t];
+    }
+
+private:
+    std::mutex mutex_;
+    bool loaded_ = false;
+    std::filesystem::path path_;
+    bool exists_ = false;
+    std::uintmax_t size_ = 0;
+    std::filesystem::file_time_type modified_{};
+    SayingsBook book_;
+
+    void refresh() {
+        const std::filesystem::path path = datFile(kSayingsFile);
+        std::error_code ec;
+        const std::filesystem::directory_entry entry(path, ec);
+        const bool exists = !ec && entry.is_regular_file(ec);
+        const std::uintmax_t size = exists ? entry.file_size(ec) : 0;
+        const std::filesystem::file_time_type modified = exists ? entry.last_write_time(ec) : modified_;
+        if (loaded_ && path == path_ && exists == exists_ && size == size_ && modified == modified_) return;
+        book_ = exists ? readSayings(path) : SayingsBook{};
+        loaded_ = true;
+        path_ = path;
+        exists_ = exists;
+        size_ = size;
+        modified_ = modified;
+    }
+};
+
+}  // namespace
+
+TrigramStrength TrigramMonthStrength(const Chart& c, Trigram t) {
+    const SeasonState s = SeasonStateOf(PhaseOfTrigram(t), c.monthBranch());
+    return {kForceBySeason[s], std::string(SeasonStateName(s)) + "于月令。"};
+}
+
+std::array<std::string, 8> TrigramSayings(Trigram t) {
+    static SayingsCache cache;
+    return cache.sayings(t);
+}
+
+void WriteMeiHua(const Chart& c, std::string& out) {
+    const bool moving = c.movingCount > 0;
+    out.append("卦像解析：　\r\n");
+    if (moving) {
+        out.append("★互卦：").append(HexagramName(c.mutual.number()));
+        out.append("(").append(TrigramName(c.mutual.palace)).append("宫)。\r\n");
+    }
+    const BodyAndUse bu = bodyAndUse(c);
+    out.append("  ◇体卦为").append(bu.bodyUpper ? "上卦" : "下卦").append(trigramText(c, bu.body));
+    out.append("\n  ◇用卦为").append(bu.bodyUpper ? "下卦" : "上卦").append(trigramText(c, bu.use));
+    out.append(kBodyUseVerdicts[mod(PhaseOfTrigram(bu.body) - PhaseOfTrigram(bu.use), 5)]);
+
+    if (moving) out += weighingText(weigh(c, bu));
+    if (c.main.rank == 7) out.append("\n  ◇卦遇游魂，出门多为远行，办事不能持久，心无定向，迁改无常。");
+    if (c.main.rank == 8) out.append("\n  ◇卦遇归魂，足不出户，论事拘泥不变，易墨守成规。");
+    out += FanFuYinText(c);
+
+    out.append("\n★梅花易数断：\n");
+    const std::array<std::string, 8> sayings = TrigramSayings(bu.body);
+    for (std::size_t k = 0; k < sayings.size(); ++k) {
+        if (!sayings[k].empty()) out.append("  ").append(kMeiHuaTopics[k]).append("：").append(sayings[k]).append("\n");
+    }
+    out.append("★主卦解说：").append(resourceString(kExplanationText + c.main.number()));
+}
+
+}  // namespace qingheng
