@@ -78,8 +78,8 @@ CaseInfo caseFromArgs(const ChartArgs& a) {
 
 void addChartOptions(CLI::App* cmd, ChartArgs& a) {
     a.codeOption = cmd->add_option("--code", a.code, "main hexagram: six characters 1-4, top line first");
-    a.methodOption = cmd->add_option("--method", a.method,
-                                     "cast first: number, chars, random, time, name, trigrams (other), coins");
+    a.methodOption =
+        cmd->add_option("--method", a.method, "cast first: number, chars, random, time, name, trigrams (other), coins");
     a.codeOption->excludes(a.methodOption);
     cmd->add_option("--input", a.cast.input,
                     "what the method reads: digits, characters, a name, \"UPPER LOWER\" trigrams, coin throws, "

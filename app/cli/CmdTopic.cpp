@@ -20,9 +20,11 @@ struct TopicArgs {
 void runTopic(const TopicArgs& a) {
     std::optional<Topic> topic;
     if (!a.all) {
-        if (a.topic.empty()) throw CommandError{"请给出主题：财运、行人、住宅、疾病、天气、考学、生意、婚姻（或0-7），或用 --all"};
+        if (a.topic.empty())
+            throw CommandError{"请给出主题：财运、行人、住宅、疾病、天气、考学、生意、婚姻（或0-7），或用 --all"};
         topic = TopicOfName(a.topic);
-        if (!topic) throw CommandError{"主题应为财运、行人、住宅、疾病、天气、考学、生意、婚姻之一（或0-7）：" + a.topic};
+        if (!topic)
+            throw CommandError{"主题应为财运、行人、住宅、疾病、天气、考学、生意、婚姻之一（或0-7）：" + a.topic};
     }
     const CLiuYaoEx engine = assembleChart(a.chart);
     if (topic) {
@@ -38,7 +40,8 @@ void runTopic(const TopicArgs& a) {
 }  // namespace
 
 void addTopicCommands(CLI::App& app) {
-    auto* cmd = app.add_subcommand("topic", "judge one question topic (财运 行人 住宅 疾病 天气 考学 生意 婚姻) on a chart");
+    auto* cmd =
+        app.add_subcommand("topic", "judge one question topic (财运 行人 住宅 疾病 天气 考学 生意 婚姻) on a chart");
     auto a = std::make_shared<TopicArgs>();
     auto* name = cmd->add_option("NAME", a->topic, "财运, 行人, 住宅, 疾病, 天气, 考学, 生意, 婚姻 or 0-7");
     auto* all = cmd->add_flag("--all", a->all, "print the eight texts, each after a line \"== NAME\"");

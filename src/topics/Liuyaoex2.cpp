@@ -18,7 +18,8 @@ std::string TopicJudgement(const Chart& chart, Topic topic) {
     using TopicText = std::string (*)(const Frame&);
     static constexpr std::array<TopicText, kTopicCount> kTexts = {
         wealthText, travellersText, residenceText, illnessText, weatherText, examsText, businessText, marriageText};
-    if (topic < 0 || topic >= kTopicCount) return {};
+    // A chart that was never assembled has no signs to read.
+    if (topic < 0 || topic >= kTopicCount || !chart.assembled()) return {};
     return kTexts[topic](Frame(chart));
 }
 

@@ -21,7 +21,7 @@ inline constexpr Spirit kXuanWu = 0, kQingLong = 1, kZhuQue = 2, kGouChen = 3, k
 inline constexpr Trigram kQian = 0, kDui = 1, kLi = 2, kZhen = 3, kXun = 4, kKan = 5, kGen = 6, kKun = 7;
 
 // Places of the trigrams, by trigram index.
-inline constexpr std::array<std::string_view, 8> kTrigramPlaces = {"西北", "西", "南", "东",
+inline constexpr std::array<std::string_view, 8> kTrigramPlaces = {"西北", "西", "南",   "东",
                                                                    "东南", "北", "东北", "西南"};
 
 struct Frame {
@@ -111,18 +111,21 @@ inline bool oneOf(int value, std::initializer_list<int> set) {
     return false;
 }
 
-// One row of a rule table. A plain row appends its message when its test holds; a choice
-// row picks one of its messages by the index its test returns (-1: none).
+// One row of a rule table, with its number in the table. A plain row appends its message when
+// its test holds; a choice row picks one of its messages by the index its test returns (-1:
+// none). A row whose rule has two messages appears twice under the same number.
 struct Rule {
     using Test = bool (*)(const Frame&);
     using Choice = int (*)(const Frame&);
 
-    constexpr Rule(Test t, std::string_view message) : test(t), messages{message} {}
-    constexpr Rule(Choice c, std::array<std::string_view, 6> choices) : choice(c), messages(choices) {}
+    constexpr Rule(int n, Test t, std::string_view message) : number(n), test(t), messages{message} {}
+    constexpr Rule(int n, Choice c, std::array<std::string_view, 6> choices)
+        : number(n), choice(c), messages(choices) {}
 
     // The message this row adds for the chart, empty when it adds none.
     std::string_view messageFor(const Frame& f) const;
 
+    int number = 0;
     Test test = nullptr;
     Choice choice = nullptr;
     std::array<std::string_view, 6> messages{};
