@@ -16,6 +16,12 @@ struct CommandError {
 // Prints one JSON object on stdout, non-ASCII text as UTF-8.
 inline void printJson(const nlohmann::ordered_json& j) { std::cout << j.dump(2, ' ', false) << '\n'; }
 
+// A report or judgement text as written, ended by a line break when its last row has none.
+inline void printReport(const std::string& text) {
+    std::cout << text;
+    if (!text.empty() && text.back() != '\n') std::cout << '\n';
+}
+
 void addHexagramCommands(CLI::App& app);
 void addCastCommands(CLI::App& app);
 void addCalendarCommands(CLI::App& app);
@@ -26,5 +32,6 @@ void addZhouyiCommands(CLI::App& app);
 void addCalendarPageCommand(CLI::App& calendar);
 // liuren and lot.
 void addReferenceCommands(CLI::App& app);
+void addTopicCommands(CLI::App& app);
 
 }  // namespace qingheng::cli

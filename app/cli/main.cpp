@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     qingheng::cli::addCasesCommands(app);
     qingheng::cli::addZhouyiCommands(app);
     qingheng::cli::addReferenceCommands(app);
+    qingheng::cli::addTopicCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -145,6 +145,7 @@ void TFrmMain::buildControls() {
     labelled(QStringLiteral("选择起卦方式"), CboQiGua);
     auto* buttons = new QHBoxLayout;
     for (QToolButton* b : {SbtoSave, Btobg, BtoNewGua, SpeedButton2}) buttons->addWidget(b);
+    buildTopicButtons(central, buttons);
     top->addLayout(buttons);
     top->addStretch();
     column->addLayout(top);

@@ -16,8 +16,10 @@
 #include "casting/Casting.h"
 #include "casting/TimeCasting.h"
 #include "chart/Liuyaoex.h"
+#include "topics/Liuyaoex2.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QSplitter;
@@ -52,6 +54,8 @@ public:
     void castByListItem(int item);
     // Takes over a finished cast and shows its chart.
     void takeCast(const CastResult& cast);
+    // The judgement of a topic over the chart on view into the side pane (Unttopics.cpp).
+    void topicJudgement(Topic topic);
 
     // Case book files.
     void exportHistory();
@@ -90,6 +94,8 @@ protected:
 
 private:
     void buildControls();
+    // The eight topic buttons (财运 … 婚姻) of parent, appended to row (Unttopics.cpp).
+    void buildTopicButtons(QWidget* parent, QHBoxLayout* row);
     void buildMenus();
     void buildListMenu();
     void buildPaneMenu(TReportPane* pane);

@@ -1,0 +1,119 @@
+// The chart options shared by the chart-reading commands, and the assembly they lead to.
+#include "ChartOptions.h"
+
+#include "Commands.h"
+#include "platform/Gbk.h"
+#include "platform/Settings.h"
+
+namespace qingheng::cli {
+namespace {
+
+Relative relativeByName(const std::string& name) {
+    for (Relative r = 0; r < 5; ++r) {
+        if (RelativeName(r) == name) return r;
+    }
+    throw CommandError{"用神应为兄弟、子孙、妻财、官鬼、父母之一：" + name};
+}
+
+std::string checkedText(const std::string& text, int maxBytes, std::string_view what) {
+    if (!gbk::canEncode(text)) throw CommandError{std::string(what) + "含有GBK无法表示的字符"};
+    if (gbk::width(text) > maxBytes) {
+        throw CommandError{std::string(what) + "最多" + std::to_string(maxBytes) + "个字节（一个汉字两个字节）"};
+    }
+    return text;
+}
+
+// Casts by the named method and puts its result into the case: codes, label, method and
+// the input with its numbers; a lifetime cast also gives the casting time.
+void castInto(CaseInfo& info, ChartArgs a, bool labelGiven) {
+    a.cast.lunar = a.lunar;
+    a.cast.leap = a.leap;
+    if (a.cast.input.empty() && castingMethodOfName(a.method) == CastingMethod::Time) a.cast.input = a.time;
+    std::string error;
+    CastDetails details;
+    const std::optional<CastResult> cast = castByMethodName(a.method, a.cast, error, &details);
+    if (!cast) throw CommandError{error};
+    info.mainCode = cast->mainCode;
+    info.changedCode = cast->changedCode;
+    info.castingMethod = static_cast<int>(cast->method);
+    info.inputText = cast->input;
+    info.upper = cast->upper;
+    info.lower = cast->lower;
+    info.total = cast->total;
+    if (!labelGiven) info.methodLabel = cast->label;
+    if (details.lifetime && details.gregorian) {
+        const DateRecord& g = *details.gregorian;
+        info.castingTime = {g.year, g.month, g.day, g.hour, g.minute, 0, 0};
+    }
+}
+
+CaseInfo caseFromArgs(const ChartArgs& a) {
+    CaseInfo info;
+    const std::optional<DateRecord> moment = ParseMomentText(a.time);
+    if (!moment) throw CommandError{"时间应写作 YYYY-MM-DD HH:MM：" + a.time};
+    info.castingTime = {moment->year,
+                        moment->month,
+                        moment->day,
+                        moment->hour,
+                        moment->minute,
+                        static_cast<std::uint8_t>(a.lunar ? 1 : 0),
+                        static_cast<std::uint8_t>(a.leap ? 1 : 0)};
+    const bool labelGiven = a.labelOption->count() > 0;
+    info.methodLabel = a.methodLabel;
+    if (!a.method.empty()) {
+        castInto(info, a, labelGiven);
+    } else {
+        if (!IsHexagramCode(a.code)) throw CommandError{"卦码应为六个字符，每个是1、2、3或4（从上爻写起）：" + a.code};
+        info.mainCode = a.code;
+        info.changedCode = a.changed.empty() ? ChangedCode(a.code) : a.changed;
+    }
+    info.useGod = relativeByName(a.useGod);
+    info.name = checkedText(a.name, 10, "求测人");
+    info.question = checkedText(a.question, 40, "占问事宜");
+    info.methodLabel = checkedText(info.methodLabel, 9, "起卦方式");
+    return info;
+}
+
+}  // namespace
+
+void addChartOptions(CLI::App* cmd, ChartArgs& a) {
+    a.codeOption = cmd->add_option("--code", a.code, "main hexagram: six characters 1-4, top line first");
+    a.methodOption =
+        cmd->add_option("--method", a.method, "cast first: number, chars, random, time, name, trigrams (other), coins");
+    a.codeOption->excludes(a.methodOption);
+    cmd->add_option("--input", a.cast.input,
+                    "what the method reads: digits, characters, a name, \"UPPER LOWER\" trigrams, coin throws, "
+                    "or a moment (time; default --time)");
+    cmd->add_option("--moving", a.cast.moving, "name and trigram casting: moving lines, 1 = bottom: 1,3");
+    cmd->add_option("--add-number", a.cast.addNumber, "time casting: 加数字 (1-999)");
+    cmd->add_option("--add-char", a.cast.addChar, "time casting: 加汉字 (one character)");
+    cmd->add_option("--lifetime", a.cast.lifetime, "time casting: 终身卦 from the year's stem (gan) or branch (zhi)");
+    cmd->add_option("--time", a.time, "casting time \"YYYY-MM-DD HH:MM\"")->required();
+    cmd->add_option("--changed", a.changed, "changed hexagram (default: the main code with moving lines flipped)");
+    auto* lunar = cmd->add_flag("--lunar", a.lunar, "the time is a lunar date");
+    cmd->add_flag("--leap", a.leap, "the lunar month is a leap month")->needs(lunar);
+    cmd->add_option("--use-god", a.useGod, "兄弟|子孙|妻财|官鬼|父母 (default 兄弟)");
+    cmd->add_option("--name", a.name, "求测人");
+    cmd->add_option("--question", a.question, "占问事宜");
+    a.labelOption = cmd->add_option("--method-label", a.methodLabel,
+                                    "起卦方式 printed in the header (default 其他方式, or the method's label)");
+    a.qianguaOption = cmd->add_option("--qiangua", a.qiangua, "乾卦初爻: 0 从子起, 1 从午起 (default: set.ini)")
+                          ->check(CLI::Range(0, 1));
+    a.naganOption = cmd->add_flag("--nagan", a.nagan, "show the stems of the lines (default: set.ini)");
+}
+
+CLiuYaoEx assembleChart(const ChartArgs& a) {
+    if (a.codeOption->count() == 0 && a.methodOption->count() == 0) {
+        throw CommandError{"请用 --code 给出卦码，或用 --method 起卦"};
+    }
+    CLiuYaoEx engine;
+    engine.caseInfo = caseFromArgs(a);
+    ChartSettings settings = readChartSettings();
+    if (a.qianguaOption->count() > 0) settings.qiangua = a.qiangua;
+    if (a.naganOption->count() > 0) settings.nagan = a.nagan;
+    engine.settingsOverride = settings;
+    if (!engine.Assemble(engine.caseInfo.methodLabel)) throw CommandError{engine.errorText};
+    return engine;
+}
+
+}  // namespace qingheng::cli
