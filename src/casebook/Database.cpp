@@ -529,6 +529,15 @@ Status MDataBase::searchCases(CaseQuery& query, std::vector<std::uint32_t>& ids)
     });
 }
 
+Status setQueryYears(CaseQuery& query, int firstYear, int lastYear) {
+    if (!IsSupportedYear(firstYear) || !IsSupportedYear(lastYear)) return Status::failure(std::string(kRecordYearText));
+    if (lastYear < firstYear) return Status::failure("结束年必须大于或等于起始年");
+    query.useYears = true;
+    query.firstYear = static_cast<std::int16_t>(firstYear);
+    query.lastYear = static_cast<std::int16_t>(lastYear);
+    return Status::success();
+}
+
 Status MDataBase::liveIds(int limit, std::vector<std::uint32_t>& ids) const {
     ids.clear();
     Lock lock;

@@ -60,6 +60,10 @@ struct CaseQuery {
     bool useYears = false;
 };
 
+// Searches the casting years first to last, both included. Refused, leaving the query as it
+// was, when a year lies outside the calendar's years or the range runs backwards.
+Status setQueryYears(CaseQuery& query, int firstYear, int lastYear);
+
 enum class SlotState { Live, Deleted, OutOfRange };
 
 struct SlotRead {

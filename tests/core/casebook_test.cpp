@@ -305,6 +305,31 @@ TEST_F(CaseBookTest, SearchMatchesEachCriterion) {
     EXPECT_TRUE(search(kind).empty());
 }
 
+TEST(CaseQueryYears, RangesOutsideTheCalendarOrBackwardsAreRefusedAndChangeNothing) {
+    struct Case {
+        int first, last;
+        const char* message;  // empty: accepted
+    };
+    const Case cases[] = {
+        {1900, 2050, ""},
+        {2004, 2004, ""},
+        {1899, 2000, "年份必须在1900到2050年之间"},
+        {2000, 2051, "年份必须在1900到2050年之间"},
+        {0, 0, "年份必须在1900到2050年之间"},
+        {2006, 2004, "结束年必须大于或等于起始年"},
+    };
+    for (const Case& c : cases) {
+        CaseQuery q;
+        q.firstYear = 1;
+        q.lastYear = 2;
+        const Status s = setQueryYears(q, c.first, c.last);
+        EXPECT_EQ(s.message, c.message) << c.first << "-" << c.last;
+        EXPECT_EQ(q.useYears, s.ok);
+        EXPECT_EQ(q.firstYear, s.ok ? c.first : 1);
+        EXPECT_EQ(q.lastYear, s.ok ? c.last : 2);
+    }
+}
+
 TEST_F(CaseBookTest, ContainsSearchDoesNotMatchAcrossCharacterBoundaries) {
     // 张刷 is D5 C5 CB A2 in GBK; the middle bytes C5 CB are another character that the
     // name does not contain.

@@ -389,8 +389,8 @@ void TFrmMain::takeCast(const CastResult& cast) {
 
 void TFrmMain::fillCaseInfo() {
     caseInfo_.useGod = std::max(0, lstqu->currentIndex());
-    caseInfo_.longitude = kNoLongitude;
-    caseInfo_.latitude = kNoLongitude;
+    caseInfo_.longitude = kNoPosition;
+    caseInfo_.latitude = kNoPosition;
     caseInfo_.reserved = 0;
     caseInfo_.reserved1 = caseInfo_.reserved2 = 0;
     caseInfo_.name = Edtname->text().toStdString();
