@@ -47,8 +47,7 @@ CastResult CastFromYearNumber(const TimeMoment& moment, int yearNumber, int addi
 }  // namespace
 
 TimeCheck CheckTimeInput(const TimeInput& input, int monthMode) {
-    if (!IsSupportedYear(input.year))
-        return Refuse(std::string(kCastingYearText), "时间错误", MessageKind::Stop, true);
+    if (!IsSupportedYear(input.year)) return Refuse(std::string(kCastingYearText), "时间错误", MessageKind::Stop, true);
     CYiDate calendar;
     const DateRecord entered{static_cast<std::int16_t>(input.year), static_cast<std::int16_t>(input.month),
                              static_cast<std::int16_t>(input.day), static_cast<std::int16_t>(input.hour),

@@ -41,6 +41,58 @@ TEST(Gbk, RefusesInvalidInputInsteadOfReplacingIt) {
     EXPECT_TRUE(gbk::canEncode("撝餗纆繻"));
 }
 
+TEST(Gbk, LenientDecodingReplacesOnlyTheDamagedBytes) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case {
+        int codePage;
+        std::string bytes, expected;
+    };
+    const Case cases[] = {
+        {936, "\xD5\xC5\xC8\xFD", "张三"},
+        {936, "\xD5\xC5\xC8", "张" + fffd},  // cut after a lead byte
+        {936, "\x81 a", fffd + " a"},        // a lead byte before a blank
+        {936,
+         "\xFF"
+         "b",
+         fffd + "b"},                      // never a GBK byte
+        {1252, "caf\xE9", "caf\xC3\xA9"},  // another code page
+        {99999, "ab\xE9", "ab" + fffd},    // a code page the system lacks
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(gbk::codePageToUtf8Leniently(c.codePage, c.bytes), c.expected) << c.codePage << " " << c.bytes;
+    }
+    EXPECT_FALSE(gbk::codePageToUtf8(99999, "\xE9"));
+    EXPECT_EQ(gbk::codePageToUtf8(99999, "ascii"), "ascii");
+}
+
+TEST(Utf8, DecodesOnlyWellFormedSequences) {
+    struct Case {
+        std::string text;
+        std::optional<char32_t> first;
+    };
+    const Case cases[] = {
+        {"a", U'a'},
+        {"甲", U'甲'},
+        {"😀", U'😀'},
+        {"\xE4\xB8", std::nullopt},          // cut short
+        {"\xC0\x80", std::nullopt},          // overlong zero
+        {"\xED\xA0\x80", std::nullopt},      // a surrogate
+        {"\xF4\x90\x80\x80", std::nullopt},  // past U+10FFFF
+        {"\x80", std::nullopt},              // a continuation byte first
+    };
+    for (const Case& c : cases) {
+        std::size_t i = 0;
+        EXPECT_EQ(gbk::decodeUtf8(c.text, i), c.first) << c.text;
+        EXPECT_EQ(i, c.first ? c.text.size() : 0u) << c.text;
+        EXPECT_EQ(gbk::isValidUtf8(c.text), c.first.has_value()) << c.text;
+        if (c.first) {
+            std::string again;
+            gbk::appendUtf8(again, *c.first);
+            EXPECT_EQ(again, c.text);
+        }
+    }
+}
+
 TEST(Gbk, WidthsPaddingAndSlicing) {
     EXPECT_EQ(gbk::width("甲"), 2);
     EXPECT_EQ(gbk::width("━━━  "), 8);
