@@ -338,15 +338,15 @@ DateRecord RecordOf(const CastingTime& e) { return {e.year, e.month, e.day, e.ho
 
 }  // namespace
 
+CastingTime GregorianCastingTime(const DateRecord& g) {
+    return CastingTime{g.year, g.month, g.day, g.hour, g.minute, 0, 0};
+}
+
 CastingTime CastingTimeNow() {
     const LocalDateTime now = appClock().now();
-    return CastingTime{static_cast<std::int16_t>(std::min(now.year, kLastYear)),
-                       static_cast<std::int16_t>(now.month),
-                       static_cast<std::int16_t>(now.day),
-                       static_cast<std::int16_t>(now.hour),
-                       static_cast<std::int16_t>(now.minute),
-                       0,
-                       0};
+    return GregorianCastingTime(DateRecord{static_cast<std::int16_t>(std::min(now.year, kLastYear)),
+                                           static_cast<std::int16_t>(now.month), static_cast<std::int16_t>(now.day),
+                                           static_cast<std::int16_t>(now.hour), static_cast<std::int16_t>(now.minute)});
 }
 
 bool DateCastingTime(const CastingTime& entry, float longitude, DatedMoment& out, std::string& error) {

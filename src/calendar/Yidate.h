@@ -86,6 +86,9 @@ struct CastingTime {
     friend bool operator==(const CastingTime&, const CastingTime&) = default;
 };
 
+// A Gregorian date and time as a casting time (not lunar, not leap).
+CastingTime GregorianCastingTime(const DateRecord& gregorian);
+
 // The clock's present moment as a Gregorian casting time; a year past the tables is taken
 // as their last year.
 CastingTime CastingTimeNow();

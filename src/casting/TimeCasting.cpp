@@ -46,6 +46,20 @@ CastResult CastFromYearNumber(const TimeMoment& moment, int yearNumber, int addi
 
 }  // namespace
 
+CastingTime CastingTimeOfEntry(const TimeCastingEntry& e) {
+    return CastingTime{e.year, e.month, e.day, e.hour, e.minute, e.lunar, e.leap};
+}
+
+void RememberCastingTime(TimeCastingEntry& entry, const CastingTime& t) {
+    entry.year = t.year;
+    entry.month = t.month;
+    entry.day = t.day;
+    entry.hour = t.hour;
+    entry.minute = t.minute;
+    entry.lunar = t.lunar;
+    entry.leap = t.leap;
+}
+
 TimeCheck CheckTimeInput(const TimeInput& input, int monthMode) {
     if (!IsSupportedYear(input.year)) return Refuse(std::string(kCastingYearText), "时间错误", MessageKind::Stop, true);
     CYiDate calendar;
