@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TemporaryHome.h"
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
 #include "platform/IniFile.h"
@@ -12,16 +13,7 @@
 using namespace qingheng;
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path freshFolder(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("qingheng_platform_" + name + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-}  // namespace
+using qingheng::testing::TemporaryHome;
 
 TEST(Gbk, RoundTripsChineseAndAscii) {
     const std::string text = "乾为天 ━━━○ 螣蛇 abc";
@@ -111,7 +103,8 @@ TEST(Gbk, WidthsPaddingAndSlicing) {
 }
 
 TEST(IniFile, MissingFileGivesDefaults) {
-    const IniFile ini(freshFolder("missing") / "none.ini");
+    const TemporaryHome home("missing");
+    const IniFile ini(home / "none.ini");
     EXPECT_TRUE(ini.loadStatus().ok);
     EXPECT_EQ(ini.readString("minggao", "fname", "宋体"), "宋体");
     EXPECT_EQ(ini.readInteger("winpos", "left", 10), 10);
@@ -119,7 +112,8 @@ TEST(IniFile, MissingFileGivesDefaults) {
 }
 
 TEST(IniFile, RoundTripsChineseSectionsAndKeysInGbk) {
-    const fs::path path = freshFolder("roundtrip") / "dat" / "test.ini";
+    const TemporaryHome home("roundtrip");
+    const fs::path path = home / "dat" / "test.ini";
     {
         IniFile ini(path);
         ini.writeString("类别", "名称", "临时保存");
@@ -140,7 +134,8 @@ TEST(IniFile, RoundTripsChineseSectionsAndKeysInGbk) {
 }
 
 TEST(IniFile, ReadsFilesWrittenByOtherProgramsAndRefusesUnencodableText) {
-    const fs::path path = freshFolder("foreign") / "lyinit.ini";
+    const TemporaryHome home("foreign");
+    const fs::path path = home / "lyinit.ini";
     {
         std::ofstream out(path, std::ios::binary);
         out << "[minggao]\r\nfname=" << *gbk::fromUtf8("宋体") << "\r\nfsize=abc\r\n";
@@ -175,13 +170,13 @@ TEST(StringTable, MissingIdReadsAsEmpty) {
 }
 
 TEST(ProgramFolder, HomeOptionOverridesAndIsRemovedFromArguments) {
-    const fs::path home = freshFolder("home");
-    std::string a0 = "prog", a1 = "--home", a2 = home.string(), a3 = "chart";
+    const TemporaryHome home("option");
+    std::string a0 = "prog", a1 = "--home", a2 = home.path().string(), a3 = "chart";
     char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
     int argc = 4;
     initProgramFolder(argc, argv);
     EXPECT_EQ(argc, 2);
     EXPECT_STREQ(argv[1], "chart");
-    EXPECT_EQ(programFolder(), home);
-    EXPECT_EQ(datFile("set.ini"), home / "dat" / "set.ini");
+    EXPECT_EQ(programFolder(), home.path());
+    EXPECT_EQ(datFile("set.ini"), home.dat() / "set.ini");
 }
