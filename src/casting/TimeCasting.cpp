@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <charconv>
+#include <tuple>
 
 #include "casting/StrokeTable.h"
 #include "platform/Gbk.h"
@@ -51,13 +52,8 @@ CastingTime CastingTimeOfEntry(const TimeCastingEntry& e) {
 }
 
 void RememberCastingTime(TimeCastingEntry& entry, const CastingTime& t) {
-    entry.year = t.year;
-    entry.month = t.month;
-    entry.day = t.day;
-    entry.hour = t.hour;
-    entry.minute = t.minute;
-    entry.lunar = t.lunar;
-    entry.leap = t.leap;
+    std::tie(entry.year, entry.month, entry.day, entry.hour, entry.minute, entry.lunar, entry.leap) =
+        std::tie(t.year, t.month, t.day, t.hour, t.minute, t.lunar, t.leap);
 }
 
 TimeCheck CheckTimeInput(const TimeInput& input, int monthMode) {

@@ -24,6 +24,7 @@
 
 using namespace qingheng;
 using qingheng::testing::onNextDialog;
+using qingheng::testing::screenshot;
 using qingheng::testing::TemporaryHome;
 namespace fs = std::filesystem;
 
@@ -101,6 +102,7 @@ private slots:
         const StyledDocument doc = w.findChild<TReportPane*>("Redtliuyao")->styledDocument();
         QVERIFY(hasRun(doc, "干支", kBlue));
         QVERIFY(hasRun(doc, "主变卦", kRed));
+        screenshot(&w, "main_after_number_cast");
 
         // Save as a new case: the category dialog is answered.
         onNextDialog([](QWidget* dialog) {
