@@ -8,10 +8,19 @@
 
 using qingheng::testing::runCli;
 
+namespace {
+
+// The JSON object a cast that must succeed prints (null when it fails).
+nlohmann::json castJson(const std::string& args) {
+    const auto run = runCli("cast " + args);
+    EXPECT_EQ(run.exitCode, 0) << args;
+    return run.exitCode == 0 ? nlohmann::json::parse(run.out) : nlohmann::json();
+}
+
+}  // namespace
+
 TEST(CliCast, PrintsOneJsonObject) {
-    const auto run = runCli("cast number 12");
-    ASSERT_EQ(run.exitCode, 0);
-    const auto j = nlohmann::json::parse(run.out);
+    const auto j = castJson("number 12");
     EXPECT_EQ(j["main"], "111411");
     EXPECT_EQ(j["changed"], "111111");
     EXPECT_EQ(j["label"], "数字起卦");
@@ -21,12 +30,9 @@ TEST(CliCast, PrintsOneJsonObject) {
     EXPECT_EQ(j["lower"], 2);
     EXPECT_EQ(j["total"], 3);
 
-    const auto coins = nlohmann::json::parse(runCli("cast coins 1,2,3,4,1,2").out);
-    EXPECT_EQ(coins["main"], "214321");
-    const auto name = nlohmann::json::parse(runCli("cast name 天风姤 --moving 1").out);
-    EXPECT_EQ(name["main"], "111114");
-    const auto random = nlohmann::json::parse(runCli("cast random").out);
-    EXPECT_EQ(random["label"], "随机起卦");
+    EXPECT_EQ(castJson("coins 1,2,3,4,1,2")["main"], "214321");
+    EXPECT_EQ(castJson("name 天风姤 --moving 1")["main"], "111114");
+    EXPECT_EQ(castJson("random")["label"], "随机起卦");
 }
 
 TEST(CliCast, RefusalsGoToStderrWithExitOne) {
@@ -38,11 +44,7 @@ TEST(CliCast, RefusalsGoToStderrWithExitOne) {
 }
 
 TEST(CliCastTime, WorkedExamplesAndRefusals) {
-    auto mainOf = [](const std::string& args) {
-        const auto run = runCli("cast time " + args);
-        EXPECT_EQ(run.exitCode, 0) << args;
-        return run.exitCode == 0 ? nlohmann::json::parse(run.out)["main"].get<std::string>() : std::string();
-    };
+    auto mainOf = [](const std::string& args) { return castJson("time " + args)["main"]; };
     EXPECT_EQ(mainOf("'2024-02-10 09:30'"), "122114");
     EXPECT_EQ(mainOf("'2024-02-10 09:30' --add-number 3"), "124222");
     EXPECT_EQ(mainOf("'2024-02-10 09:30' --lifetime gan"), "121311");
