@@ -2,10 +2,11 @@
 // valid UTF-8 text in non-empty runs, and writing it back must succeed and read back to
 // the same text and styles. A refusal must carry a message.
 //
-// Build and run (needs clang):
-//   cmake --build build --target fuzz_rtf
-//   mkdir -p build/fuzz-corpus && cp fuzz/corpus/* build/fuzz-corpus/
-//   build/bin/fuzz_rtf_reader -max_total_time=300 -dict=fuzz/rtf.dict build/fuzz-corpus
+// Build and run (clang; see CONTRIBUTING.md):
+//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQINGHENG_FUZZ=ON
+//   cmake --build build-fuzz --target rtf_reader_fuzz
+//   mkdir -p build-fuzz/corpus && cp fuzz/corpus/* build-fuzz/corpus/
+//   build-fuzz/bin/rtf_reader_fuzz -max_total_time=300 -dict=fuzz/rtf.dict build-fuzz/corpus
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,26 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Gbk.h"
 #include "platform/Rtf.h"
 
 namespace {
-
-bool isValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80             ? 1
-                              : (b & 0xE0) == 0xC0 ? 2
-                              : (b & 0xF0) == 0xE0 ? 3
-                              : (b & 0xF8) == 0xF0 ? 4
-                                                   : 0;
-        if (n == 0 || i + n > s.size()) return false;
-        for (std::size_t k = 1; k < n; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += n;
-    }
-    return true;
-}
 
 // Neighbouring runs of one style joined: the writer may split or merge them freely.
 std::vector<qingheng::StyledRun> joined(const std::vector<qingheng::StyledRun>& runs) {
@@ -58,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     for (const auto& run : doc->runs) {
-        if (run.text.empty() || !isValidUtf8(run.text)) std::abort();
+        if (run.text.empty() || !qingheng::gbk::isValidUtf8(run.text)) std::abort();
     }
-    if (!isValidUtf8(doc->fontName)) std::abort();
+    if (!qingheng::gbk::isValidUtf8(doc->fontName)) std::abort();
     // What was read can be written again and read back to the same text.
     const auto again = qingheng::writeRtf(*doc, &error);
     if (!again) std::abort();

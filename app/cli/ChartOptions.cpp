@@ -2,7 +2,7 @@
 #include "ChartOptions.h"
 
 #include "Commands.h"
-#include "platform/Gbk.h"
+#include "casebook/CaseOnView.h"
 #include "platform/Settings.h"
 
 namespace qingheng::cli {
@@ -15,17 +15,13 @@ Relative relativeByName(const std::string& name) {
     throw CommandError{"用神应为兄弟、子孙、妻财、官鬼、父母之一：" + name};
 }
 
-std::string checkedText(const std::string& text, int maxBytes, std::string_view what) {
-    if (!gbk::canEncode(text)) throw CommandError{std::string(what) + "含有GBK无法表示的字符"};
-    if (gbk::width(text) > maxBytes) {
-        throw CommandError{std::string(what) + "最多" + std::to_string(maxBytes) + "个字节（一个汉字两个字节）"};
-    }
-    return text;
+void check(const Status& s) {
+    if (!s) throw CommandError{s.message};
 }
 
-// Casts by the named method and puts its result into the case: codes, label, method and
-// the input with its numbers; a lifetime cast also gives the casting time.
-void castInto(CaseInfo& info, ChartArgs a, bool labelGiven) {
+// Casts by the named method. A lifetime cast is dated by its own moment; a time cast keeps
+// the casting time given with --time.
+void castByMethod(CaseOnView& c, ChartArgs a) {
     a.cast.lunar = a.lunar;
     a.cast.leap = a.leap;
     if (a.cast.input.empty() && castingMethodOfName(a.method) == CastingMethod::Time) a.cast.input = a.time;
@@ -33,45 +29,32 @@ void castInto(CaseInfo& info, ChartArgs a, bool labelGiven) {
     CastDetails details;
     const std::optional<CastResult> cast = castByMethodName(a.method, a.cast, error, &details);
     if (!cast) throw CommandError{error};
-    info.mainCode = cast->mainCode;
-    info.changedCode = cast->changedCode;
-    info.castingMethod = static_cast<int>(cast->method);
-    info.inputText = cast->input;
-    info.upper = cast->upper;
-    info.lower = cast->lower;
-    info.total = cast->total;
-    if (!labelGiven) info.methodLabel = cast->label;
-    if (details.lifetime && details.gregorian) {
-        const DateRecord& g = *details.gregorian;
-        info.castingTime = {g.year, g.month, g.day, g.hour, g.minute, 0, 0};
-    }
+    std::optional<CastingTime> datedAt;
+    if (details.lifetime && details.gregorian) datedAt = GregorianCastingTime(*details.gregorian);
+    c.takeCast(*cast, datedAt);
 }
 
 CaseInfo caseFromArgs(const ChartArgs& a) {
-    CaseInfo info;
+    CaseOnView c;
     const std::optional<DateRecord> moment = ParseMomentText(a.time);
     if (!moment) throw CommandError{"时间应写作 YYYY-MM-DD HH:MM：" + a.time};
-    info.castingTime = {moment->year,
-                        moment->month,
-                        moment->day,
-                        moment->hour,
-                        moment->minute,
-                        static_cast<std::uint8_t>(a.lunar ? 1 : 0),
-                        static_cast<std::uint8_t>(a.leap ? 1 : 0)};
-    const bool labelGiven = a.labelOption->count() > 0;
-    info.methodLabel = a.methodLabel;
+    CastingTime time = GregorianCastingTime(*moment);
+    time.lunar = a.lunar ? 1 : 0;
+    time.leap = a.leap ? 1 : 0;
+    c.setCastingTime(time);
     if (!a.method.empty()) {
-        castInto(info, a, labelGiven);
+        castByMethod(c, a);
     } else {
         if (!IsHexagramCode(a.code)) throw CommandError{"卦码应为六个字符，每个是1、2、3或4（从上爻写起）：" + a.code};
-        info.mainCode = a.code;
-        info.changedCode = a.changed.empty() ? ChangedCode(a.code) : a.changed;
+        CastResult given;
+        given.mainCode = a.code;
+        given.changedCode = a.changed.empty() ? ChangedCode(a.code) : a.changed;
+        c.takeCast(given);
     }
-    info.useGod = relativeByName(a.useGod);
-    info.name = checkedText(a.name, 10, "求测人");
-    info.question = checkedText(a.question, 40, "占问事宜");
-    info.methodLabel = checkedText(info.methodLabel, 9, "起卦方式");
-    return info;
+    check(c.setAsker(a.name, a.question, relativeByName(a.useGod)));
+    // The label printed after 起卦方式: the one given, else the method's, else 其他方式.
+    if (a.labelOption->count() > 0 || a.method.empty()) check(c.setMethodLabel(a.methodLabel));
+    return c.caseInfo();
 }
 
 }  // namespace

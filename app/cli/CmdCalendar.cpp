@@ -81,7 +81,7 @@ struct DateOptions {
     std::string moment;
     bool lunar = false;
     bool leap = false;
-    double longitude = kNoLongitude;
+    double longitude = kNoPosition;
 };
 
 void runDate(const DateOptions& o) {

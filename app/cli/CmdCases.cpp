@@ -68,11 +68,7 @@ void setYears(const std::string& range, CaseQuery& q) {
     if (dash == std::string::npos) throw CommandError{"年份范围应写作 起始年-结束年，例如 2001-2005"};
     const int first = parseYear(std::string_view(range).substr(0, dash));
     const int last = parseYear(std::string_view(range).substr(dash + 1));
-    if (first < 1900 || first > 2050 || last < 1900 || last > 2050) throw CommandError{"年份必须在1900到2050年之间"};
-    if (last < first) throw CommandError{"结束年必须大于或等于起始年"};
-    q.useYears = true;
-    q.firstYear = static_cast<std::int16_t>(first);
-    q.lastYear = static_cast<std::int16_t>(last);
+    check(setQueryYears(q, first, last));
 }
 
 void runSearch(const SearchOptions& o) {

@@ -1,11 +1,13 @@
 #include "calendar/Yidate.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
 #include <fmt/format.h>
 
 #include "calendar/YidateTables.h"
+#include "platform/Clock.h"
 
 namespace qingheng {
 
@@ -46,11 +48,7 @@ const std::array<double, 366> EquationOfTimeTable = {
 namespace {
 
 const char* const kNoSuchLunarDay = "不存在这个日期,请重新输入！";
-const char* const kYearRange = "年份在1900-2050之间";
 const char* const kNoSuchDate = "不存在这个日期";
-const char* const kOutOfRange = "时间越界，年份在1900-2050之间";
-
-bool InTableRange(int year) { return year >= kFirstYear && year <= kLastYear; }
 
 bool IsLeapYear(int year) {
     if (year < 1583) return mod(year, 4) == 0;
@@ -65,7 +63,7 @@ struct TermTime {
 };
 
 TermTime TermOf(int year, int month, int which) {
-    if (!InTableRange(year) || month < 1 || month > 12) return {0, 0, 0};
+    if (!IsSupportedYear(year) || month < 1 || month > 12) return {0, 0, 0};
     const std::uint32_t word = SolarTermTable[year - kFirstYear][month - 1];
     const std::uint32_t half = which == 1 ? (word & 0xffff) : (word >> 16);
     return {static_cast<int>(half & 31), static_cast<int>((half >> 5) & 31), static_cast<int>(half >> 10)};
@@ -110,7 +108,7 @@ bool IsBefore(const DateRecord& a, const DateRecord& b) {
 std::uint8_t CYiDate::SolarToLunar(const DateRecord& solar, DateRecord& lunar) const {
     lunar.hour = solar.hour;
     lunar.minute = solar.minute;
-    if (!InTableRange(solar.year) || solar.month < 1 || solar.month > 12 || solar.day < 1 || solar.day > 31) {
+    if (!IsSupportedYear(solar.year) || solar.month < 1 || solar.month > 12 || solar.day < 1 || solar.day > 31) {
         lunar.year = lunar.month = lunar.day = 0;
         return 0;
     }
@@ -152,8 +150,8 @@ bool CYiDate::LunarToSolar(const DateRecord& lunar, DateRecord& solar, bool leap
     message.clear();
     solar.hour = lunar.hour;
     solar.minute = lunar.minute;
-    if (!InTableRange(lunar.year)) {
-        message = kYearRange;
+    if (!IsSupportedYear(lunar.year)) {
+        message = kYearRangeText;
         return false;
     }
     if (lunar.day >= 31 || lunar.day < 1 || lunar.month < 1 || lunar.month > 12) {
@@ -326,9 +324,7 @@ GanZhi DayPillar(const DateRecord& date) {
 }
 
 GanZhi HourPillar(int hour, GanZhi dayPillar) {
-    int h = hour;
-    if (h % 2 == 1) h = (h + 1) % 24;
-    const int k = h / 2;
+    const int k = DoubleHourOf(hour);
     int ds = dayPillar % 10;
     if (ds == 0) ds = 5;
     const Stem stem = mod(2 * ds + k - 1, 10);
@@ -342,11 +338,22 @@ DateRecord RecordOf(const CastingTime& e) { return {e.year, e.month, e.day, e.ho
 
 }  // namespace
 
+CastingTime GregorianCastingTime(const DateRecord& g) {
+    return CastingTime{g.year, g.month, g.day, g.hour, g.minute, 0, 0};
+}
+
+CastingTime CastingTimeNow() {
+    const LocalDateTime now = appClock().now();
+    return GregorianCastingTime(DateRecord{static_cast<std::int16_t>(std::min(now.year, kLastYear)),
+                                           static_cast<std::int16_t>(now.month), static_cast<std::int16_t>(now.day),
+                                           static_cast<std::int16_t>(now.hour), static_cast<std::int16_t>(now.minute)});
+}
+
 bool DateCastingTime(const CastingTime& entry, float longitude, DatedMoment& out, std::string& error) {
     error.clear();
     const CYiDate calendar;
-    if (!InTableRange(entry.year)) {
-        error = kYearRange;
+    if (!IsSupportedYear(entry.year)) {
+        error = kYearRangeText;
         return false;
     }
     const DateRecord e = RecordOf(entry);
@@ -358,8 +365,8 @@ bool DateCastingTime(const CastingTime& entry, float longitude, DatedMoment& out
             return false;
         }
         if (!calendar.LunarToSolar(e, g, entry.leap != 0, error)) return false;
-        if (!InTableRange(g.year)) {
-            error = kOutOfRange;
+        if (!IsSupportedYear(g.year)) {
+            error = kOutOfRangeText;
             return false;
         }
     } else {
@@ -370,12 +377,12 @@ bool DateCastingTime(const CastingTime& entry, float longitude, DatedMoment& out
         g = e;
     }
     const DateRecord t = g;
-    if (longitude > -500.0f) calendar.TrueSolarTime(longitude, g);
+    if (IsGivenPosition(longitude)) calendar.TrueSolarTime(longitude, g);
 
     DateRecord r = g;
     if (g.hour == 23) calendar.AddOneDay(r);
-    if (!InTableRange(r.year)) {
-        error = kOutOfRange;
+    if (!IsSupportedYear(r.year)) {
+        error = kOutOfRangeText;
         return false;
     }
     out.moment = t;

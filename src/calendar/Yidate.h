@@ -8,13 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/YearRange.h"
 #include "vocab/Signs.h"
 
 namespace qingheng {
-
-inline constexpr int kFirstYear = 1900;
-inline constexpr int kLastYear = 2050;
-inline constexpr int kTableYears = kLastYear - kFirstYear + 1;  // 151 rows
 
 // A date and time; Gregorian or lunar depending on the call.
 struct DateRecord {
@@ -71,6 +68,13 @@ GanZhi MonthPillar(const DateRecord& moment, GanZhi yearPillar);
 GanZhi DayPillar(const DateRecord& date);
 GanZhi HourPillar(int hour, GanZhi dayPillar);
 
+// The double hour (时辰) of a clock hour 0-23, counted from 子: 23:00-00:59 is 0,
+// 01:00-02:59 is 1 … 21:00-22:59 is 11. The hour pillar, the report's hour, the hour lists
+// and time casting all read the hour through it.
+constexpr int DoubleHourOf(int hour) { return (hour + 1) / 2 % 12; }
+// The branch of that double hour: 子 for 23:00-00:59 … 亥 for 21:00-22:59.
+constexpr Branch HourBranch(int hour) { return (DoubleHourOf(hour) + 1) % 12; }
+
 // Month pillar of a month number counted from 立春: 2 = 寅 … 12 = 子, 13 = 丑.
 GanZhi MonthPillarOfNumber(int monthNumber, GanZhi yearPillar);
 // Year and month pillars by the lunar calendar instead of the terms (lunar first month = 寅).
@@ -82,7 +86,15 @@ struct CastingTime {
     std::int16_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
     std::uint8_t lunar = 0;  // 1 = year, month and day are a lunar date
     std::uint8_t leap = 0;   // 1 = leap lunar month
+    friend bool operator==(const CastingTime&, const CastingTime&) = default;
 };
+
+// A Gregorian date and time as a casting time (not lunar, not leap).
+CastingTime GregorianCastingTime(const DateRecord& gregorian);
+
+// The clock's present moment as a Gregorian casting time; a year past the tables is taken
+// as their last year.
+CastingTime CastingTimeNow();
 
 // A casting time dated in both calendars and the sexagenary cycle.
 struct DatedMoment {
@@ -99,7 +111,10 @@ struct DatedMoment {
 // month is left to the calendar.
 std::optional<DateRecord> ParseMomentText(std::string_view text);
 
-inline constexpr float kNoLongitude = -501.0f;  // a longitude of -500 or less: none given
+// A longitude or latitude of -500 or less stands for "no position given"; kNoPosition is
+// the value written for it.
+inline constexpr float kNoPosition = -501.0f;
+constexpr bool IsGivenPosition(float degrees) { return degrees > -500.0f; }
 
 // Dates a casting time: the one rule the chart engine, the time-casting dialog and the
 // perpetual calendar share. On failure returns false with the user's message in error.

@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "platform/ByteOrder.h"
 #include "platform/Gbk.h"
 
 namespace qingheng {
@@ -26,32 +27,12 @@ constexpr int kUseGod = 1104, kUnused = 1108;
 
 template <typename T>
 void put(CaseRecordBytes& out, int offset, T value) {
-    static_assert(std::is_trivially_copyable_v<T>);
-    std::memcpy(out.data() + offset, &value, sizeof value);  // the platform is little-endian
+    storeLittleEndian(out.data() + offset, value);
 }
 
 template <typename T>
 T get(const CaseRecordBytes& in, int offset) {
-    T value;
-    std::memcpy(&value, in.data() + offset, sizeof value);
-    return value;
-}
-
-// Converts byte by byte where the whole field is not valid GBK, so one damaged character
-// does not hide the rest of the text.
-std::string decodeLeniently(std::string_view bytes) {
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<std::uint8_t>(bytes[i]);
-        const std::size_t n = (gbk::isLeadByte(b) && i + 1 < bytes.size()) ? 2 : 1;
-        if (const auto text = gbk::toUtf8(bytes.substr(i, n))) {
-            out += *text;
-        } else {
-            out += "\xEF\xBF\xBD";
-        }
-        i += n;
-    }
-    return out;
+    return loadLittleEndian<T>(in.data() + offset);
 }
 
 }  // namespace
@@ -142,9 +123,7 @@ Status encodeCaseRecord(const CaseRecord& r, CaseRecordBytes& out) {
 
 std::string decodeGbkField(const char* field, int size) {
     const std::size_t length = strnlen(field, static_cast<std::size_t>(size));
-    const std::string_view bytes(field, length);
-    if (auto text = gbk::toUtf8(bytes)) return std::move(*text);
-    return decodeLeniently(bytes);
+    return gbk::codePageToUtf8Leniently(gbk::kCodePage, std::string_view(field, length));
 }
 
 CaseRecord decodeCaseRecord(const CaseRecordBytes& bytes) {

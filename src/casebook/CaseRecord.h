@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/Yidate.h"
 #include "platform/Status.h"
 
 namespace qingheng {
@@ -35,8 +36,6 @@ struct CaseFieldInfo {
     int maxBytes;  // longest text accepted
 };
 const CaseFieldInfo& caseFieldInfo(CaseField field);
-
-inline constexpr float kNoPosition = -501.0f;
 
 struct CaseRecord {
     std::uint32_t id = 0;

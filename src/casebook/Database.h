@@ -3,6 +3,8 @@
 // and slots 0-49999, K1.dat the next 50000, …) in the dat folder, and two report files
 // per case in the folder K_f beside it. Every operation opens, uses and closes its files
 // under an advisory lock, re-reads the header and reports failures to its caller.
+// MDataBase is written in three files: Database.cpp (header, lock, one slot at a time),
+// DatabaseQueries.cpp (searches and counts) and DatabaseBackup.cpp (clear, export, restore).
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -60,6 +62,10 @@ struct CaseQuery {
     bool useYears = false;
 };
 
+// Searches the casting years first to last, both included. Refused, leaving the query as it
+// was, when a year lies outside the calendar's years or the range runs backwards.
+Status setQueryYears(CaseQuery& query, int firstYear, int lastYear);
+
 enum class SlotState { Live, Deleted, OutOfRange };
 
 struct SlotRead {
@@ -77,7 +83,7 @@ public:
     // Stores the record in a reused deleted slot or a new one; the record's id is set and
     // it is marked live. Refuses text that does not fit its field.
     Status addCase(CaseRecord& record);
-    // Marks the slot deleted; report files are the caller's business.
+    // Marks the slot deleted. deleteStoredCase (CaseOnView.h) removes the report files too.
     Status removeCase(std::uint32_t id);
     // Reads a slot; the record is filled whenever the id is in range, deleted or not.
     SlotRead readCase(std::uint32_t id, CaseRecord& out) const;

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <charconv>
+#include <tuple>
 
 #include "casting/StrokeTable.h"
 #include "platform/Gbk.h"
@@ -11,16 +12,12 @@ namespace qingheng {
 
 namespace {
 
-constexpr std::string_view kOutOfRange = "时间越界，年份在1900-2050之间";
-
 TimeCheck Refuse(std::string text, std::string caption, MessageKind kind, bool focusYear = false) {
     TimeCheck c;
     c.refusal = CastMessage{std::move(text), std::move(caption), kind, false};
     c.focusYear = focusYear;
     return c;
 }
-
-bool InTableYears(int year) { return year >= kFirstYear && year <= kLastYear; }
 
 // Month number by the solar terms: 1 for the month opened by 立春 … 12 for 小寒's.
 int SolarTermMonthNumber(const DateRecord& moment) {
@@ -50,9 +47,17 @@ CastResult CastFromYearNumber(const TimeMoment& moment, int yearNumber, int addi
 
 }  // namespace
 
+CastingTime CastingTimeOfEntry(const TimeCastingEntry& e) {
+    return CastingTime{e.year, e.month, e.day, e.hour, e.minute, e.lunar, e.leap};
+}
+
+void RememberCastingTime(TimeCastingEntry& entry, const CastingTime& t) {
+    std::tie(entry.year, entry.month, entry.day, entry.hour, entry.minute, entry.lunar, entry.leap) =
+        std::tie(t.year, t.month, t.day, t.hour, t.minute, t.lunar, t.leap);
+}
+
 TimeCheck CheckTimeInput(const TimeInput& input, int monthMode) {
-    if (!InTableYears(input.year))
-        return Refuse("起卦年份在 1900-2050之间,请重新输入！", "时间错误", MessageKind::Stop, true);
+    if (!IsSupportedYear(input.year)) return Refuse(std::string(kCastingYearText), "时间错误", MessageKind::Stop, true);
     CYiDate calendar;
     const DateRecord entered{static_cast<std::int16_t>(input.year), static_cast<std::int16_t>(input.month),
                              static_cast<std::int16_t>(input.day), static_cast<std::int16_t>(input.hour),
@@ -65,11 +70,11 @@ TimeCheck CheckTimeInput(const TimeInput& input, int monthMode) {
         std::string message;
         if (!calendar.LunarToSolar(entered, g, input.leap, message))
             return Refuse(message, "错误", MessageKind::Warning);
-        if (!InTableYears(g.year)) return Refuse(std::string(kOutOfRange), "错误", MessageKind::Warning);
+        if (!IsSupportedYear(g.year)) return Refuse(std::string(kOutOfRangeText), "错误", MessageKind::Warning);
     }
     DateRecord r = g;
     if (r.hour == 23) calendar.AddOneDay(r);
-    if (!InTableYears(r.year)) return Refuse(std::string(kOutOfRange), "错误", MessageKind::Warning);
+    if (!IsSupportedYear(r.year)) return Refuse(std::string(kOutOfRangeText), "错误", MessageKind::Warning);
 
     DateRecord lunar;
     calendar.SolarToLunar(r, lunar);
@@ -91,10 +96,7 @@ std::string TimeHint(const TimeMoment& m) {
                        BranchName((m.monthNumber + 2) % 12), m.lunarDay);
 }
 
-int HourNumber(int hour) {
-    if (hour % 2 == 1) hour = (hour + 1) % 24;
-    return hour / 2 + 1;
-}
+int HourNumber(int hour) { return DoubleHourOf(hour) + 1; }
 
 AdditionCheck CheckAddition(TimeAddition kind, std::string_view text) {
     AdditionCheck c;

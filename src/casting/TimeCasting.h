@@ -25,6 +25,11 @@ struct TimeCastingEntry {
     LifetimeStart lifetimeStart = LifetimeStart::Stem;
 };
 
+// The casting time a time cast is dated by: the entry's date and time with its calendar flags.
+CastingTime CastingTimeOfEntry(const TimeCastingEntry& entry);
+// The time dialog reopens with the casting time's date, time and calendar flags.
+void RememberCastingTime(TimeCastingEntry& entry, const CastingTime& time);
+
 // Limits of the two addition edits.
 inline constexpr int kAdditionCharBytes = 2;
 inline constexpr int kAdditionDigits = 3;

@@ -227,12 +227,6 @@ void emphasizeSectionTitles(ReportPositions& pos, int cursor, std::vector<StyleS
 
 }  // namespace
 
-Branch HourBranch(int hour) {
-    int h = hour % 2 == 1 ? hour + 1 : hour;
-    if (h >= 24) h = 0;
-    return (h / 2 + 1) % 12;
-}
-
 std::string LunarDayText(int day) { return (day <= 10 ? "初" : "") + CYiDate{}.ChineseNumeral(day); }
 
 std::string LunarMonthText(int month, bool leap) {

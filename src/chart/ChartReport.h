@@ -27,7 +27,5 @@ std::vector<StyleSpan> MeiHuaReportSpans(std::string_view hexText);
 // "初一" … "三十" of a lunar day; " 正月 ", " 闰四月 " … of a lunar month.
 std::string LunarDayText(int day);
 std::string LunarMonthText(int month, bool leap);
-// Branch of a clock hour (23:00 and 0:00 are 子).
-Branch HourBranch(int hour);
 
 }  // namespace qingheng

@@ -33,13 +33,13 @@ struct CaseInfo {
     std::string changedCode = "222121";  // '1'/'2' only
     std::uint8_t reserved = 0;
     std::int16_t reserved1 = 0, reserved2 = 0;
-    float longitude = kNoLongitude;  // -500 or less: no position given
-    float latitude = kNoLongitude;
+    float longitude = kNoPosition;  // -500 or less: no position given
+    float latitude = kNoPosition;
     int castingMethod = 5;
     std::string inputText;  // digits or characters of number and character casting
     std::int16_t upper = 0, lower = 0, total = 0;
 
-    bool hasPosition() const { return longitude > -500.0f; }
+    bool hasPosition() const { return IsGivenPosition(longitude); }
 };
 
 // One of the main, mutual and changed hexagrams.

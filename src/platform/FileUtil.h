@@ -1,5 +1,8 @@
 #pragma once
-// Whole-file reads and crash-safe whole-file writes.
+// File helpers: whole-file reads and crash-safe whole-file writes, reads and writes at an
+// offset, and file operations that report a failure in the words the user reads.
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,5 +18,35 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path);
 // Writes the bytes to a temporary file beside the target, flushes it to disk and renames
 // it over the target, so a crash or a full disk never leaves a half-written file.
 Status writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// A file descriptor, closed when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+// Reads exactly size bytes at offset. False on an error (errno tells which) or when the file
+// ends first (errno is then 0).
+bool readAt(int fd, char* data, std::size_t size, std::int64_t offset);
+// Writes all size bytes at offset; false on an error (errno tells which).
+bool writeAt(int fd, const char* data, std::size_t size, std::int64_t offset);
+
+// The system's text for an error number.
+std::string systemErrorText(int err);
+
+// Copies a file over the target.
+Status copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
+// Removes a file; one that is not there is no failure.
+Status removeFile(const std::filesystem::path& path);
+// Creates a folder and its parents; fails when a file holds the name.
+Status makeFolder(const std::filesystem::path& dir);
 
 }  // namespace qingheng

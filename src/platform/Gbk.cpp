@@ -2,48 +2,157 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
-#include <vector>
+#include <map>
+
+#include <fmt/format.h>
 
 namespace qingheng::gbk {
 namespace {
 
+enum class Direction { ToUtf8, FromUtf8 };
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// The open converters of one thread, one per code page and direction: opening a converter
+// costs far more than converting a short text, and readers convert thousands of them.
+class Converters {
+public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        for (auto& [key, cd] : open_) {
+            if (cd != kNoConverter) iconv_close(cd);
+        }
+    }
+
+    // kNoConverter when the system knows no such code page.
+    iconv_t get(int codePage, Direction direction) {
+        const auto key = std::make_pair(codePage, direction);
+        auto it = open_.find(key);
+        if (it == open_.end()) {
+            const std::string name = fmt::format("CP{}", codePage);
+            const iconv_t cd =
+                direction == Direction::ToUtf8 ? iconv_open("UTF-8", name.c_str()) : iconv_open(name.c_str(), "UTF-8");
+            it = open_.emplace(key, cd).first;
+        }
+        return it->second;
+    }
+
+private:
+    std::map<std::pair<int, Direction>, iconv_t> open_;
+};
+
 // Runs one whole conversion; nullopt on any invalid or unconvertible input.
-std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+std::optional<std::string> convert(int codePage, Direction direction, std::string_view in) {
+    thread_local Converters converters;
+    const iconv_t cd = converters.get(codePage, direction);
+    if (cd == kNoConverter) return std::nullopt;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
     std::string out(in.size() * 2 + 4, '\0');
     char* inPtr = const_cast<char*>(in.data());
     std::size_t inLeft = in.size();
     char* outPtr = out.data();
     std::size_t outLeft = out.size();
-    bool ok = true;
     while (inLeft > 0) {
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
-            if (errno == E2BIG) {
-                const std::size_t used = out.size() - outLeft;
-                out.resize(out.size() * 2);
-                outPtr = out.data() + used;
-                outLeft = out.size() - used;
-                continue;
-            }
-            ok = false;  // EILSEQ or EINVAL: invalid or unconvertible input
-            break;
-        }
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) continue;
+        if (errno != E2BIG) return std::nullopt;  // EILSEQ or EINVAL: invalid or unconvertible input
+        const std::size_t used = out.size() - outLeft;
+        out.resize(out.size() * 2);
+        outPtr = out.data() + used;
+        outLeft = out.size() - used;
     }
-    iconv_close(cd);
-    if (!ok) return std::nullopt;
     out.resize(out.size() - outLeft);
     return out;
 }
 
+bool isAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; });
+}
+
 }  // namespace
 
-std::optional<std::string> fromUtf8(std::string_view utf8) { return convert("CP936", "UTF-8", utf8); }
+std::optional<std::string> fromUtf8(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);  // ASCII is the same in both
+    return convert(kCodePage, Direction::FromUtf8, utf8);
+}
 
-std::optional<std::string> toUtf8(std::string_view gbkBytes) { return convert("UTF-8", "CP936", gbkBytes); }
+std::optional<std::string> toUtf8(std::string_view gbkBytes) { return codePageToUtf8(kCodePage, gbkBytes); }
+
+std::optional<std::string> codePageToUtf8(int codePage, std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
+    return convert(codePage, Direction::ToUtf8, bytes);
+}
+
+std::string codePageToUtf8Leniently(int codePage, std::string_view bytes) {
+    if (auto whole = codePageToUtf8(codePage, bytes)) return std::move(*whole);
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<std::uint8_t>(bytes[i]) < 0x80) {
+            out += bytes[i++];
+        } else if (auto one = codePageToUtf8(codePage, bytes.substr(i, 1))) {
+            out += *one;
+            i += 1;
+        } else if (auto two = i + 1 < bytes.size() ? codePageToUtf8(codePage, bytes.substr(i, 2)) : std::nullopt) {
+            out += *two;
+            i += 2;
+        } else {
+            appendUtf8(out, kReplacementCharacter);
+            i += 1;
+        }
+    }
+    return out;
+}
 
 bool canEncode(std::string_view utf8) { return fromUtf8(utf8).has_value(); }
+
+std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& i) {
+    const auto b0 = static_cast<std::uint8_t>(text[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    const int n = utf8SequenceLength(b0);
+    if (n == 1 || i + n > text.size()) return std::nullopt;
+    char32_t cp = b0 & (0xFF >> (n + 1));
+    for (int k = 1; k < n; ++k) {
+        const auto b = static_cast<std::uint8_t>(text[i + k]);
+        if ((b & 0xC0) != 0x80) return std::nullopt;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    static constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+    i += n;
+    return cp;
+}
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        if (!decodeUtf8(text, i)) return false;
+    }
+    return true;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
 
 int width(std::string_view utf8) {
     int w = 0;

@@ -1,6 +1,9 @@
 #pragma once
 // GBK (code page 936) text helpers. Text is UTF-8 in memory and GBK on disk; every
 // width the reports count is a GBK byte count (one CJK character = 2 bytes = 2 columns).
+// Also the one converter for other Windows code pages (RTF files name theirs) and the one
+// UTF-8 decoder.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +17,16 @@ std::optional<std::string> fromUtf8(std::string_view utf8);
 
 // GBK bytes to UTF-8; nullopt when the bytes are not valid GBK.
 std::optional<std::string> toUtf8(std::string_view gbkBytes);
+
+inline constexpr int kCodePage = 936;
+
+// Bytes of a Windows code page (936 is GBK) as UTF-8; nullopt when they are not valid in it
+// or the system has no converter for it.
+std::optional<std::string> codePageToUtf8(int codePage, std::string_view bytes);
+
+// The same, never failing: a byte that starts no valid character becomes U+FFFD and the
+// rest is still decoded, so one damaged character does not hide the text around it.
+std::string codePageToUtf8Leniently(int codePage, std::string_view bytes);
 
 // True when the UTF-8 text converts to GBK without loss.
 bool canEncode(std::string_view utf8);
@@ -56,6 +69,18 @@ constexpr int utf8SequenceLength(std::uint8_t b) {
     if ((b & 0xF8) == 0xF0) return 4;
     return 1;
 }
+
+// The code point starting at text[i], advancing i past it; nullopt (i unchanged) for a
+// malformed, overlong, surrogate or out-of-range sequence.
+std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& i);
+
+// True when the whole text is well-formed UTF-8 as decodeUtf8 reads it.
+bool isValidUtf8(std::string_view text);
+
+// Appends the code point as UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
+
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Calls visit with each character (one code point as UTF-8 bytes); false when the
 // text ends inside a character.

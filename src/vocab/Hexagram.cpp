@@ -1,5 +1,6 @@
 #include "vocab/Hexagram.h"
 
+#include "platform/Gbk.h"
 #include "platform/StringTable.h"
 
 namespace qingheng {
@@ -153,8 +154,7 @@ std::string_view HexagramTableName(int number) {
         const std::size_t start = pos;
         int w = 0;
         while (pos < table.size() && w < kNameBytes) {
-            const auto b = static_cast<unsigned char>(table[pos]);
-            const int len = b < 0x80 ? 1 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xE0) == 0xC0 ? 2 : 4;
+            const int len = gbk::utf8SequenceLength(static_cast<std::uint8_t>(table[pos]));
             w += len == 1 ? 1 : 2;
             pos += len;
         }

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "../core/CastingFolder.h"
-#include "../core/CliRunner.h"
-#include "../core/StrokeFixture.h"
+#include "CliRunner.h"
+#include "StrokeFixture.h"
+#include "TemporaryHome.h"
 
 using qingheng::testing::runCli;
 using qingheng::testing::shellQuote;
@@ -75,16 +75,15 @@ TEST(CliLiuRen, PrintsTheMemoText) {
 class CliLot : public ::testing::Test {
 protected:
     void SetUp() override {
-        home_ = qingheng::testing::makeCastingFolder("cli_lot");
-        qingheng::testing::setStrokes(home_, "甲", 12);
-        qingheng::testing::setStrokes(home_, "乙", 7);
-        qingheng::testing::setStrokes(home_, "丙", 30);
+        home_.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
+        qingheng::testing::setStrokes(home_.path(), "甲", 12);
+        qingheng::testing::setStrokes(home_.path(), "乙", 7);
+        qingheng::testing::setStrokes(home_.path(), "丙", 30);
     }
-    void TearDown() override { fs::remove_all(home_); }
     std::string lot(const std::string& text) {
-        return "--home " + shellQuote(home_.string()) + " lot " + shellQuote(text);
+        return "--home " + shellQuote(home_.path().string()) + " lot " + shellQuote(text);
     }
-    fs::path home_;
+    qingheng::testing::TemporaryHome home_{"cli_lot"};
 };
 
 TEST_F(CliLot, PrintsTheMemoOfTheDrawnLot) {

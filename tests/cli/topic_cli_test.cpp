@@ -1,7 +1,7 @@
 // qingheng-cli topic: the text the window shows, for one topic or all eight.
 #include <gtest/gtest.h>
 
-#include "../core/CliRunner.h"
+#include "CliRunner.h"
 
 using qingheng::testing::runCli;
 

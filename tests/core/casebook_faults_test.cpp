@@ -12,6 +12,7 @@
 
 #include <fstream>
 
+#include "TemporaryHome.h"
 #include "casebook/Database.h"
 #include "platform/FileUtil.h"
 
@@ -19,11 +20,6 @@ namespace fs = std::filesystem;
 using namespace qingheng;
 
 namespace {
-
-fs::path makeTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "casebook_fault_XXXXXX").string();
-    return fs::path(::mkdtemp(pattern.data()));
-}
 
 std::string bytesOf(const fs::path& p) { return readFileBytes(p).value_or(std::string()); }
 
@@ -46,7 +42,6 @@ CaseRecord record(const std::string& name) {
 class FaultTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        home = makeTempFolder();
         ASSERT_TRUE(db.openStore(home, kKindLiuYao).ok);
         for (const char* name : {"甲", "乙", "丙"}) {
             CaseRecord r = record(name);
@@ -55,7 +50,6 @@ protected:
         }
         snapshot = bytesOf(db.dataFile(0));
     }
-    void TearDown() override { fs::remove_all(home); }
 
     void expectBookIntact() {
         EXPECT_EQ(bytesOf(db.dataFile(0)), snapshot);
@@ -66,7 +60,8 @@ protected:
         }
     }
 
-    fs::path home;
+    qingheng::testing::TemporaryHome temporaryHome{"casebook_fault"};
+    const fs::path home = temporaryHome.path();
     MDataBase db;
     std::string snapshot;
 };
@@ -74,7 +69,8 @@ protected:
 }  // namespace
 
 TEST(CaseBookFaults, UnwritableDataFolderIsReportedAtOpen) {
-    const fs::path home = makeTempFolder();
+    const qingheng::testing::TemporaryHome temporaryHome("unwritable");
+    const fs::path home = temporaryHome.path();
     std::ofstream(home / "dat") << "a file where the folder belongs";
     MDataBase db;
     const Status s = db.openStore(home, kKindLiuYao);
@@ -82,7 +78,6 @@ TEST(CaseBookFaults, UnwritableDataFolderIsReportedAtOpen) {
     EXPECT_TRUE(contains(s.message, "无法建立文件夹")) << s.message;
     CaseRecord r = record("甲");
     EXPECT_FALSE(db.addCase(r).ok);
-    fs::remove_all(home);
 }
 
 TEST_F(FaultTest, ExportIntoAPathThatIsAFileFails) {

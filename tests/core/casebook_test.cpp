@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "TemporaryHome.h"
 #include "casebook/CaseRecord.h"
 #include "casebook/Database.h"
 #include "platform/FileUtil.h"
@@ -15,11 +16,6 @@ namespace fs = std::filesystem;
 using namespace qingheng;
 
 namespace {
-
-fs::path makeTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "casebook_XXXXXX").string();
-    return fs::path(::mkdtemp(pattern.data()));
-}
 
 CaseRecord sampleRecord(const std::string& name, std::int16_t year = 2024) {
     CaseRecord r;
@@ -57,11 +53,7 @@ void writeRawHeader(const fs::path& file0, const CaseBookHeader& h) {
 
 class CaseBookTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        home = makeTempFolder();
-        ASSERT_TRUE(db.openStore(home, kKindLiuYao).ok);
-    }
-    void TearDown() override { fs::remove_all(home); }
+    void SetUp() override { ASSERT_TRUE(db.openStore(home, kKindLiuYao).ok); }
 
     std::uint32_t add(const std::string& name, std::int16_t year = 2024) {
         CaseRecord r = sampleRecord(name, year);
@@ -69,7 +61,12 @@ protected:
         EXPECT_TRUE(s.ok) << s.message;
         return r.id;
     }
-    CaseBookHeader header() const { return CaseBookHeader::decode(bytesOf(db.dataFile(0)).data()); }
+    // Reads only the header: file 0 may hold 50 000 slots.
+    CaseBookHeader header() const {
+        std::array<char, kHeaderSize> bytes{};
+        std::ifstream(db.dataFile(0), std::ios::binary).read(bytes.data(), bytes.size());
+        return CaseBookHeader::decode(bytes.data());
+    }
     std::vector<std::uint32_t> search(CaseQuery q) {
         std::vector<std::uint32_t> ids;
         const Status s = db.searchCases(q, ids);
@@ -77,7 +74,8 @@ protected:
         return ids;
     }
 
-    fs::path home;
+    qingheng::testing::TemporaryHome temporaryHome{"casebook"};
+    const fs::path home = temporaryHome.path();
     MDataBase db;
 };
 
@@ -305,6 +303,31 @@ TEST_F(CaseBookTest, SearchMatchesEachCriterion) {
     EXPECT_TRUE(search(kind).empty());
 }
 
+TEST(CaseQueryYears, RangesOutsideTheCalendarOrBackwardsAreRefusedAndChangeNothing) {
+    struct Case {
+        int first, last;
+        const char* message;  // empty: accepted
+    };
+    const Case cases[] = {
+        {1900, 2050, ""},
+        {2004, 2004, ""},
+        {1899, 2000, "年份必须在1900到2050年之间"},
+        {2000, 2051, "年份必须在1900到2050年之间"},
+        {0, 0, "年份必须在1900到2050年之间"},
+        {2006, 2004, "结束年必须大于或等于起始年"},
+    };
+    for (const Case& c : cases) {
+        CaseQuery q;
+        q.firstYear = 1;
+        q.lastYear = 2;
+        const Status s = setQueryYears(q, c.first, c.last);
+        EXPECT_EQ(s.message, c.message) << c.first << "-" << c.last;
+        EXPECT_EQ(q.useYears, s.ok);
+        EXPECT_EQ(q.firstYear, s.ok ? c.first : 1);
+        EXPECT_EQ(q.lastYear, s.ok ? c.last : 2);
+    }
+}
+
 TEST_F(CaseBookTest, ContainsSearchDoesNotMatchAcrossCharacterBoundaries) {
     // 张刷 is D5 C5 CB A2 in GBK; the middle bytes C5 CB are another character that the
     // name does not contain.
@@ -351,7 +374,8 @@ TEST_F(CaseBookTest, ExportImportAndClearMoveTheWholeBook) {
     std::ofstream(db.plumReportPath(0)) << "{\\rtf1 梅}";
     std::ofstream(db.reportFolder() / "notes.txt") << "kept";
 
-    const fs::path backup = makeTempFolder();
+    const qingheng::testing::TemporaryHome backupHome("backup");
+    const fs::path backup = backupHome.path();
     fs::create_directories(backup / "liuyao_f");
     std::ofstream(backup / "liuyao_f" / "9.rtf") << "older backup";
     std::ofstream(backup / "liuyao_f" / "0.rtf") << "overwritten";
@@ -364,7 +388,8 @@ TEST_F(CaseBookTest, ExportImportAndClearMoveTheWholeBook) {
     EXPECT_FALSE(fs::exists(backup / "liuyao_f" / "notes.txt"));
 
     // Another book is replaced by the backup.
-    const fs::path other = makeTempFolder();
+    const qingheng::testing::TemporaryHome otherHome("other");
+    const fs::path other = otherHome.path();
     MDataBase second;
     ASSERT_TRUE(second.openStore(other, kKindLiuYao).ok);
     for (int i = 0; i < 5; ++i) {
@@ -388,14 +413,12 @@ TEST_F(CaseBookTest, ExportImportAndClearMoveTheWholeBook) {
     EXPECT_FALSE(db.countSlots(*std::make_unique<int>()).ok);  // headerless until reopened
     ASSERT_TRUE(db.openStore(home, kKindLiuYao).ok);
     EXPECT_EQ(header().slotCount, 0);
-
-    fs::remove_all(backup);
-    fs::remove_all(other);
 }
 
 TEST_F(CaseBookTest, ImportWithoutAReportFolderCopiesTheDataFilesOnly) {
     add("甲");
-    const fs::path backup = makeTempFolder();
+    const qingheng::testing::TemporaryHome backupHome("backup");
+    const fs::path backup = backupHome.path();
     ASSERT_TRUE(db.exportStore(backup).ok);
     fs::remove_all(backup / "liuyao_f");
     std::ofstream(db.reportPath(0)) << "report";
@@ -405,5 +428,4 @@ TEST_F(CaseBookTest, ImportWithoutAReportFolderCopiesTheDataFilesOnly) {
     EXPECT_EQ(header().slotCount, 1);
     EXPECT_TRUE(fs::is_directory(db.reportFolder()));
     EXPECT_FALSE(fs::exists(db.reportPath(0)));
-    fs::remove_all(backup);
 }

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "CastingFolder.h"
-#include "CliRunner.h"
+#include "ScriptedRandom.h"
+#include "TemporaryHome.h"
 #include "casting/CastDispatch.h"
 #include "casting/Casting.h"
 #include "casting/CoinThrow.h"
@@ -15,23 +15,9 @@
 #include "vocab/Hexagram.h"
 
 using namespace qingheng;
+using qingheng::testing::ScriptedRandom;
 
 namespace {
-
-// A generator that returns the values it was given, then repeats the last one.
-class ScriptedRandom final : public Random {
-public:
-    explicit ScriptedRandom(std::deque<std::int32_t> values) : values_(std::move(values)) {}
-    void seed(std::uint64_t) override {}
-    std::int32_t next31() override {
-        const std::int32_t v = values_.front();
-        if (values_.size() > 1) values_.pop_front();
-        return v;
-    }
-
-private:
-    std::deque<std::int32_t> values_;
-};
 
 int movingLineCount(const std::string& code) {
     int n = 0;
@@ -113,7 +99,8 @@ TEST(NumberCasting, FortyDigitsAreAcceptedWithTheirLabel) {
 }
 
 TEST(CharacterCasting, TheFirstHalfGivesTheUpperTrigram) {
-    qingheng::testing::makeCastingFolder("chars2");
+    qingheng::testing::TemporaryHome home("chars2");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     const CastAttempt two = CastCharacterText("数江");  // 15 and 6
     ASSERT_TRUE(two.result) << refusalOf(two);
     EXPECT_EQ(two.result->upper, 15);
@@ -130,7 +117,8 @@ TEST(CharacterCasting, TheFirstHalfGivesTheUpperTrigram) {
 }
 
 TEST(CharacterCasting, RefusesTextThatIsNotAllChineseOrHasTheWrongCount) {
-    qingheng::testing::makeCastingFolder("charsbad");
+    qingheng::testing::TemporaryHome home("charsbad");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     for (const char* text : {"ab", "数a字", "数😀", "数字1"}) {
         const CastAttempt a = CastCharacterText(text);
         ASSERT_TRUE(a.refusal) << text;
@@ -146,7 +134,8 @@ TEST(CharacterCasting, RefusesTextThatIsNotAllChineseOrHasTheWrongCount) {
 }
 
 TEST(CharacterCasting, ACharacterWithoutACountStopsWithItsName) {
-    qingheng::testing::makeCastingFolder("charsnone");
+    qingheng::testing::TemporaryHome home("charsnone");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     const CastAttempt a = CastCharacterText("数ＡＢ");
     ASSERT_TRUE(a.refusal);
     EXPECT_EQ(a.refusal->text, "找不到“Ａ”这个汉字的笔划数");
@@ -154,7 +143,8 @@ TEST(CharacterCasting, ACharacterWithoutACountStopsWithItsName) {
     EXPECT_EQ(a.refusal->kind, MessageKind::Information);
     EXPECT_FALSE(a.refusal->askAgain);
 
-    qingheng::testing::makeCastingFolder("charsnotable", false);
+    qingheng::testing::TemporaryHome withoutTable("charsnotable");
+    withoutTable.useAsProgramFolder();
     EXPECT_EQ(refusalOf(CastCharacterText("数字")), "找不到“数”这个汉字的笔划数");
 }
 
@@ -294,7 +284,8 @@ TEST(CoinThrowing, ResetStartsAgainAtTheBottomLine) {
 }
 
 TEST(CastByMethodName, RunsEachMethodFromText) {
-    qingheng::testing::makeCastingFolder("dispatch");
+    qingheng::testing::TemporaryHome home("dispatch");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     std::string error;
     CastArguments a;
     a.input = "12";
@@ -336,35 +327,4 @@ TEST(CastByMethodName, RefusesBadArgumentsWithAMessage) {
     a = {};
     EXPECT_FALSE(castByMethodName("number", a, error));
     EXPECT_EQ(error, "数字个数为 2至 40个！");
-}
-
-TEST(CliCast, PrintsOneJsonObject) {
-    using qingheng::testing::runCli;
-    const auto run = runCli("cast number 12");
-    ASSERT_EQ(run.exitCode, 0);
-    const auto j = nlohmann::json::parse(run.out);
-    EXPECT_EQ(j["main"], "111411");
-    EXPECT_EQ(j["changed"], "111111");
-    EXPECT_EQ(j["label"], "数字起卦");
-    EXPECT_EQ(j["method"], 3);
-    EXPECT_EQ(j["input"], "12");
-    EXPECT_EQ(j["upper"], 1);
-    EXPECT_EQ(j["lower"], 2);
-    EXPECT_EQ(j["total"], 3);
-
-    const auto coins = nlohmann::json::parse(runCli("cast coins 1,2,3,4,1,2").out);
-    EXPECT_EQ(coins["main"], "214321");
-    const auto name = nlohmann::json::parse(runCli("cast name 天风姤 --moving 1").out);
-    EXPECT_EQ(name["main"], "111114");
-    const auto random = nlohmann::json::parse(runCli("cast random").out);
-    EXPECT_EQ(random["label"], "随机起卦");
-}
-
-TEST(CliCast, RefusalsGoToStderrWithExitOne) {
-    using qingheng::testing::runCli;
-    const auto run = runCli("cast number 1", true);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "数字个数为 2至 40个！\n");
-    EXPECT_EQ(runCli("cast chars ab", true).out, "必须输入汉字\n");
-    EXPECT_EQ(runCli("cast trigrams 乾 九").exitCode, 1);
 }

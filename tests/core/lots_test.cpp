@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "CastingFolder.h"
 #include "StrokeFixture.h"
+#include "TemporaryHome.h"
 #include "platform/Gbk.h"
 #include "platform/StringTable.h"
 #include "reference/Lots.h"
@@ -32,13 +32,13 @@ int CharacterCount(const std::string& utf8) {
 class LotsFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = qingheng::testing::makeCastingFolder("lots");
+        folder_ = home_.withShippedFiles({"hzlen.dat"}).useAsProgramFolder().path();
         qingheng::testing::setStrokes(folder_, "甲", 12);
         qingheng::testing::setStrokes(folder_, "乙", 7);
         qingheng::testing::setStrokes(folder_, "丙", 30);
         qingheng::testing::setStrokes(folder_, "丁", 0);
     }
-    void TearDown() override { fs::remove_all(folder_); }
+    qingheng::testing::TemporaryHome home_{"lots"};
     fs::path folder_;
 };
 

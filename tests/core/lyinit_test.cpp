@@ -1,8 +1,7 @@
 // dat/lyinit.ini: window state with its defaults and rules, and the category list.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
+#include "TemporaryHome.h"
 #include "platform/FileUtil.h"
 #include "platform/Settings.h"
 
@@ -13,13 +12,8 @@ namespace {
 
 class LyInitTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "lyinit_XXXXXX").string();
-        folder = ::mkdtemp(pattern.data());
-        path = folder / "dat" / "lyinit.ini";
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    fs::path folder, path;
+    qingheng::testing::TemporaryHome folder{"lyinit"};
+    fs::path path = folder.dat() / "lyinit.ini";
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calendar/Yidate.h"
+#include "platform/Clock.h"
 
 using namespace qingheng;
 
@@ -34,14 +35,14 @@ CastingTime Entry(int y, int m, int d, int h, int mi, bool lunar = false, bool l
     return e;
 }
 
-std::string DatingError(const CastingTime& e, float longitude = kNoLongitude) {
+std::string DatingError(const CastingTime& e, float longitude = kNoPosition) {
     DatedMoment out;
     std::string error = "stale";
     EXPECT_FALSE(DateCastingTime(e, longitude, out, error));
     return error;
 }
 
-DatedMoment Dated(const CastingTime& e, float longitude = kNoLongitude) {
+DatedMoment Dated(const CastingTime& e, float longitude = kNoPosition) {
     DatedMoment out;
     std::string error = "stale";
     EXPECT_TRUE(DateCastingTime(e, longitude, out, error)) << error;
@@ -138,6 +139,40 @@ TEST(Pillars, DayAndHour) {
     EXPECT_EQ(Name(HourPillar(1, 1)), "乙丑");
     EXPECT_EQ(Name(HourPillar(2, 1)), "乙丑");
     EXPECT_EQ(Name(HourPillar(3, 1)), "丙寅");
+}
+
+TEST(DoubleHours, EveryClockHourFallsInItsDoubleHour) {
+    // 子 runs 23:00-00:59, 丑 01:00-02:59 … 亥 21:00-22:59.
+    const char* const expected[24] = {"子", "丑", "丑", "寅", "寅", "卯", "卯", "辰", "辰", "巳", "巳", "午",
+                                      "午", "未", "未", "申", "申", "酉", "酉", "戌", "戌", "亥", "亥", "子"};
+    for (int h = 0; h < 24; ++h) {
+        EXPECT_EQ(BranchName(HourBranch(h)), expected[h]) << h;
+        EXPECT_EQ(BranchOf(HourPillar(h, 1)), HourBranch(h)) << h;
+    }
+}
+
+TEST(CastingTimeNow, TakesTheClockAsAGregorianTimeCappedAt2050) {
+    struct Case {
+        LocalDateTime clock;
+        CastingTime expected;
+    };
+    const Case cases[] = {
+        {{2024, 2, 10, 9, 30, 59}, {2024, 2, 10, 9, 30, 0, 0}},
+        {{2050, 12, 31, 23, 59, 0}, {2050, 12, 31, 23, 59, 0, 0}},
+        {{2061, 7, 8, 21, 45, 0}, {2050, 7, 8, 21, 45, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        setAppClock(std::make_shared<FixedClock>(c.clock));
+        EXPECT_EQ(CastingTimeNow(), c.expected) << c.clock.year;
+    }
+    setAppClock(std::make_shared<SystemClock>());
+}
+
+TEST(Positions, OnlyValuesAboveMinus500AreGiven) {
+    EXPECT_FALSE(IsGivenPosition(kNoPosition));
+    EXPECT_FALSE(IsGivenPosition(-500.0f));
+    EXPECT_TRUE(IsGivenPosition(-499.9f));
+    EXPECT_TRUE(IsGivenPosition(116.4f));
 }
 
 TEST(Pillars, ByTheLunarCalendar) {

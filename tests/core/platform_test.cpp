@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TemporaryHome.h"
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
 #include "platform/IniFile.h"
@@ -12,16 +13,7 @@
 using namespace qingheng;
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path freshFolder(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("qingheng_platform_" + name + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-}  // namespace
+using qingheng::testing::TemporaryHome;
 
 TEST(Gbk, RoundTripsChineseAndAscii) {
     const std::string text = "乾为天 ━━━○ 螣蛇 abc";
@@ -39,6 +31,58 @@ TEST(Gbk, RefusesInvalidInputInsteadOfReplacingIt) {
     EXPECT_FALSE(gbk::toUtf8("\xBC"));        // lead byte without trail
     EXPECT_FALSE(gbk::toUtf8("\xFF\xFF"));    // not GBK
     EXPECT_TRUE(gbk::canEncode("撝餗纆繻"));
+}
+
+TEST(Gbk, LenientDecodingReplacesOnlyTheDamagedBytes) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case {
+        int codePage;
+        std::string bytes, expected;
+    };
+    const Case cases[] = {
+        {936, "\xD5\xC5\xC8\xFD", "张三"},
+        {936, "\xD5\xC5\xC8", "张" + fffd},  // cut after a lead byte
+        {936, "\x81 a", fffd + " a"},        // a lead byte before a blank
+        {936,
+         "\xFF"
+         "b",
+         fffd + "b"},                      // never a GBK byte
+        {1252, "caf\xE9", "caf\xC3\xA9"},  // another code page
+        {99999, "ab\xE9", "ab" + fffd},    // a code page the system lacks
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(gbk::codePageToUtf8Leniently(c.codePage, c.bytes), c.expected) << c.codePage << " " << c.bytes;
+    }
+    EXPECT_FALSE(gbk::codePageToUtf8(99999, "\xE9"));
+    EXPECT_EQ(gbk::codePageToUtf8(99999, "ascii"), "ascii");
+}
+
+TEST(Utf8, DecodesOnlyWellFormedSequences) {
+    struct Case {
+        std::string text;
+        std::optional<char32_t> first;
+    };
+    const Case cases[] = {
+        {"a", U'a'},
+        {"甲", U'甲'},
+        {"😀", U'😀'},
+        {"\xE4\xB8", std::nullopt},          // cut short
+        {"\xC0\x80", std::nullopt},          // overlong zero
+        {"\xED\xA0\x80", std::nullopt},      // a surrogate
+        {"\xF4\x90\x80\x80", std::nullopt},  // past U+10FFFF
+        {"\x80", std::nullopt},              // a continuation byte first
+    };
+    for (const Case& c : cases) {
+        std::size_t i = 0;
+        EXPECT_EQ(gbk::decodeUtf8(c.text, i), c.first) << c.text;
+        EXPECT_EQ(i, c.first ? c.text.size() : 0u) << c.text;
+        EXPECT_EQ(gbk::isValidUtf8(c.text), c.first.has_value()) << c.text;
+        if (c.first) {
+            std::string again;
+            gbk::appendUtf8(again, *c.first);
+            EXPECT_EQ(again, c.text);
+        }
+    }
 }
 
 TEST(Gbk, WidthsPaddingAndSlicing) {
@@ -59,7 +103,8 @@ TEST(Gbk, WidthsPaddingAndSlicing) {
 }
 
 TEST(IniFile, MissingFileGivesDefaults) {
-    const IniFile ini(freshFolder("missing") / "none.ini");
+    const TemporaryHome home("missing");
+    const IniFile ini(home / "none.ini");
     EXPECT_TRUE(ini.loadStatus().ok);
     EXPECT_EQ(ini.readString("minggao", "fname", "宋体"), "宋体");
     EXPECT_EQ(ini.readInteger("winpos", "left", 10), 10);
@@ -67,7 +112,8 @@ TEST(IniFile, MissingFileGivesDefaults) {
 }
 
 TEST(IniFile, RoundTripsChineseSectionsAndKeysInGbk) {
-    const fs::path path = freshFolder("roundtrip") / "dat" / "test.ini";
+    const TemporaryHome home("roundtrip");
+    const fs::path path = home / "dat" / "test.ini";
     {
         IniFile ini(path);
         ini.writeString("类别", "名称", "临时保存");
@@ -88,7 +134,8 @@ TEST(IniFile, RoundTripsChineseSectionsAndKeysInGbk) {
 }
 
 TEST(IniFile, ReadsFilesWrittenByOtherProgramsAndRefusesUnencodableText) {
-    const fs::path path = freshFolder("foreign") / "lyinit.ini";
+    const TemporaryHome home("foreign");
+    const fs::path path = home / "lyinit.ini";
     {
         std::ofstream out(path, std::ios::binary);
         out << "[minggao]\r\nfname=" << *gbk::fromUtf8("宋体") << "\r\nfsize=abc\r\n";
@@ -123,13 +170,13 @@ TEST(StringTable, MissingIdReadsAsEmpty) {
 }
 
 TEST(ProgramFolder, HomeOptionOverridesAndIsRemovedFromArguments) {
-    const fs::path home = freshFolder("home");
-    std::string a0 = "prog", a1 = "--home", a2 = home.string(), a3 = "chart";
+    const TemporaryHome home("option");
+    std::string a0 = "prog", a1 = "--home", a2 = home.path().string(), a3 = "chart";
     char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
     int argc = 4;
     initProgramFolder(argc, argv);
     EXPECT_EQ(argc, 2);
     EXPECT_STREQ(argv[1], "chart");
-    EXPECT_EQ(programFolder(), home);
-    EXPECT_EQ(datFile("set.ini"), home / "dat" / "set.ini");
+    EXPECT_EQ(programFolder(), home.path());
+    EXPECT_EQ(datFile("set.ini"), home.dat() / "set.ini");
 }

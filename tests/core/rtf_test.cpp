@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TemporaryHome.h"
 #include "platform/FileUtil.h"
 
 namespace qingheng {
@@ -324,14 +325,8 @@ TEST(PlainText, ReadsGbkThenUtf8AndRefusesNeither) {
 
 class RtfFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qh_rtf_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    qingheng::testing::TemporaryHome home_{"rtf"};
+    const fs::path& dir_ = home_.path();
 };
 
 TEST_F(RtfFiles, ReportFilesRoundTripAndTextFilesLoadToo) {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "CastingFolder.h"
 #include "StrokeFixture.h"
+#include "TemporaryHome.h"
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
 #include "reference/StrokeEditor.h"
@@ -21,12 +21,12 @@ std::string Gbk(const char* utf8) { return *gbk::fromUtf8(utf8); }
 class StrokeTableCopy : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = qingheng::testing::makeCastingFolder("editor");
+        folder_ = home_.withShippedFiles({"hzlen.dat"}).useAsProgramFolder().path();
         table_ = folder_ / "dat" / "hzlen.dat";
     }
-    void TearDown() override { fs::remove_all(folder_); }
     std::string bytes() const { return readFileBytes(table_).value_or(""); }
 
+    qingheng::testing::TemporaryHome home_{"editor"};
     fs::path folder_;
     fs::path table_;
 };

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <vector>
 
-#include "CastingFolder.h"
+#include "TemporaryHome.h"
 #include "casting/StrokeTable.h"
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
@@ -60,7 +60,8 @@ TEST(StrokeTable, CharactersOutsideTheHanziRowsHaveNoRecord) {
 }
 
 TEST(StrokeTable, CountsTheTraditionalForm) {
-    qingheng::testing::makeCastingFolder("counts");
+    qingheng::testing::TemporaryHome home("counts");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     struct Case {
         const char* character;
         int strokes;
@@ -80,7 +81,8 @@ TEST(StrokeTable, CountsTheTraditionalForm) {
 }
 
 TEST(StrokeTable, AnythingButOneCharacterCountsZero) {
-    qingheng::testing::makeCastingFolder("notone");
+    qingheng::testing::TemporaryHome home("notone");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     EXPECT_EQ(strokeCount("数字"), 0);
     EXPECT_EQ(strokeCount("a"), 0);
     EXPECT_EQ(strokeCount("ab"), 0);
@@ -90,12 +92,14 @@ TEST(StrokeTable, AnythingButOneCharacterCountsZero) {
 }
 
 TEST(StrokeTable, AMissingTableCountsZero) {
-    qingheng::testing::makeCastingFolder("missing", false);
+    qingheng::testing::TemporaryHome home("missing");
+    home.useAsProgramFolder();
     EXPECT_EQ(strokeCount("数"), 0);
 }
 
 TEST(StrokeTable, ReadsTheFileAtEveryLookUp) {
-    const fs::path folder = qingheng::testing::makeCastingFolder("fresh");
+    qingheng::testing::TemporaryHome folder("fresh");
+    folder.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     ASSERT_EQ(strokeCount("江"), 6);
     const fs::path file = folder / "dat" / "hzlen.dat";
     auto bytes = *readFileBytes(file);

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "CastingFolder.h"
-#include "CliRunner.h"
+#include "TemporaryHome.h"
 #include "casting/CastDispatch.h"
 #include "casting/TimeCasting.h"
 
@@ -139,7 +138,8 @@ TEST(TimeAdditions, NumbersFrom1To999) {
 }
 
 TEST(TimeAdditions, OneCharacterWithAStrokeCount) {
-    qingheng::testing::makeCastingFolder("timechar");
+    qingheng::testing::TemporaryHome home("timechar");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     EXPECT_EQ(CheckAddition(TimeAddition::Character, "爻").value, 4);
 
     const AdditionCheck ascii = CheckAddition(TimeAddition::Character, "ab");
@@ -161,32 +161,17 @@ TEST(TimeAdditions, OneCharacterWithAStrokeCount) {
     EXPECT_EQ(none.refusal->caption, "找不到");
 }
 
-TEST(CliCastTime, WorkedExamplesAndRefusals) {
-    using qingheng::testing::runCli;
-    auto mainOf = [](const std::string& args) {
-        const auto run = runCli("cast time " + args);
-        EXPECT_EQ(run.exitCode, 0) << args;
-        return run.exitCode == 0 ? nlohmann::json::parse(run.out)["main"].get<std::string>() : std::string();
-    };
-    EXPECT_EQ(mainOf("'2024-02-10 09:30'"), "122114");
-    EXPECT_EQ(mainOf("'2024-02-10 09:30' --add-number 3"), "124222");
-    EXPECT_EQ(mainOf("'2024-02-10 09:30' --lifetime gan"), "121311");
-    EXPECT_EQ(mainOf("'2024-01-01 09:30' --lunar"), "122114");
-    EXPECT_EQ(runCli("cast time '2051-01-01 10:00'", true).out, "起卦年份在 1900-2050之间,请重新输入！\n");
-    EXPECT_EQ(runCli("cast time '2024-02-10 09:30' --add-char ab", true).out, "请输入一个汉字。\n");
-    EXPECT_EQ(runCli("cast time 2024-02-10", true).exitCode, 1);
-}
-
 TEST(CliCastTime, ReadsTheMonthModeFromSetIni) {
-    const auto folder = qingheng::testing::makeCastingFolder("timegua");
-    qingheng::testing::writeSetIni(folder, "[set]\ntimegua=1\n");
+    qingheng::testing::TemporaryHome folder("timegua");
+    folder.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
+    folder.writeDatFile("set.ini", "[set]\ntimegua=1\n");
     std::string error;
     CastArguments a;
     a.input = "2024-03-05 12:00";  // after 惊蛰 (5 March 10:23) but still lunar month 1
     CastDetails details;
     ASSERT_TRUE(castByMethodName("time", a, error, &details)) << error;
     EXPECT_EQ(details.hint, "公：2024-3-5 12:0，农：甲辰年寅月25日");
-    qingheng::testing::writeSetIni(folder, "[set]\ntimegua=0\n");
+    folder.writeDatFile("set.ini", "[set]\ntimegua=0\n");
     ASSERT_TRUE(castByMethodName("time", a, error, &details));
     EXPECT_EQ(details.hint, "公：2024-3-5 12:0，农：甲辰年卯月25日");
     EXPECT_FALSE(details.lifetime);

@@ -17,6 +17,9 @@
 #include <fstream>
 #include <random>
 
+#include "DialogDriver.h"
+#include "ScriptedRandom.h"
+#include "TemporaryHome.h"
 #include "platform/Clock.h"
 #include "platform/ProgramFolder.h"
 #include "ui/casting/Untbagua.h"
@@ -27,67 +30,14 @@
 #include "ui/common/Untprompt.h"
 
 using namespace qingheng;
+using qingheng::testing::child;
+using qingheng::testing::click;
+using qingheng::testing::ScopedRandom;
+using qingheng::testing::screenshot;
+using qingheng::testing::TemporaryHome;
 namespace fs = std::filesystem;
 
 namespace {
-
-class ScriptedRandom final : public Random {
-public:
-    explicit ScriptedRandom(std::deque<std::int32_t> values) : values_(std::move(values)) {}
-    void seed(std::uint64_t) override {}
-    std::int32_t next31() override {
-        const std::int32_t v = values_.front();
-        if (values_.size() > 1) values_.pop_front();
-        return v;
-    }
-
-private:
-    std::deque<std::int32_t> values_;
-};
-
-// Installs a scripted generator for the life of the object, then an ordinary one again.
-class ScopedRandom {
-public:
-    explicit ScopedRandom(std::deque<std::int32_t> values) {
-        setAppRandom(std::make_shared<ScriptedRandom>(std::move(values)));
-    }
-    ~ScopedRandom() { setAppRandom(std::make_shared<EngineRandom>()); }
-
-private:
-    class EngineRandom final : public Random {
-    public:
-        void seed(std::uint64_t value) override { engine_.seed(value); }
-        std::int32_t next31() override { return static_cast<std::int32_t>(engine_() & 0x7FFFFFFF); }
-
-    private:
-        std::mt19937 engine_;
-    };
-};
-
-fs::path privateFolder(const QString& name) {
-    const fs::path dir = fs::temp_directory_path() / ("qingheng_ui_casting_" + name.toStdString());
-    fs::remove_all(dir);
-    fs::create_directories(dir / "dat");
-    fs::copy_file(fs::path(QH_BIN_DIR) / "dat" / "hzlen.dat", dir / "dat" / "hzlen.dat");
-    setProgramFolder(dir);
-    return dir;
-}
-
-template <typename T>
-T* child(QWidget* parent, const char* name) {
-    T* w = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
-}
-
-void click(QWidget* parent, const char* button) { child<QAbstractButton>(parent, button)->click(); }
-
-// Saves a picture of the dialog when QH_SCREENSHOT_DIR names a folder.
-void screenshot(QWidget* dialog, const char* name) {
-    const QByteArray dir = qgetenv("QH_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    dialog->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
-}
 
 TimeCastingEntry springFestivalEntry() {
     TimeCastingEntry e;
@@ -103,8 +53,14 @@ TimeCastingEntry springFestivalEntry() {
 
 class TestCastingDialogs : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<TemporaryHome> home_;
+
 private slots:
-    void init() { privateFolder(QTest::currentTestFunction()); }
+    void init() {
+        home_ = std::make_unique<TemporaryHome>("casting_dialogs");
+        home_->withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
+    }
 
     // ---- input boxes of number and character casting
     void numberCastingAsksAgainAfterEachWarning() {
@@ -400,8 +356,7 @@ private slots:
     }
 
     void timeDialogLunarMonthMode() {
-        const fs::path folder = privateFolder("lunarmode");
-        std::ofstream(folder / "dat" / "set.ini") << "[set]\ntimegua=1\n";
+        home_->writeDatFile("set.ini", "[set]\ntimegua=1\n");
         TimeCastingEntry entry = springFestivalEntry();
         entry.month = 1;
         entry.day = 5;

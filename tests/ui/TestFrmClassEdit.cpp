@@ -2,8 +2,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TemporaryHome.h"
 
 #include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
@@ -16,7 +17,7 @@ using namespace qingheng;
 class TestFrmClassEdit : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<qingheng::testing::TemporaryHome> home;
 
     static QPlainTextEdit* memo(TFrmClassEdit& d) { return d.findChild<QPlainTextEdit*>("Memo1"); }
     static void clickSave(TFrmClassEdit& d) { d.findChild<QPushButton*>("Btnsave")->click(); }
@@ -24,8 +25,8 @@ class TestFrmClassEdit : public QObject {
 
 private slots:
     void init() {
-        home = std::make_unique<QTemporaryDir>();
-        setProgramFolder(home->path().toStdString());
+        home = std::make_unique<qingheng::testing::TemporaryHome>("classedit");
+        home->useAsProgramFolder();
         IniFile ini(datFile(kLyInitFile));
         ini.writeInteger("classes", "count", 3);
         ini.writeString("classes", "1", "财运");

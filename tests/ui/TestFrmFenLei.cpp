@@ -4,8 +4,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TemporaryHome.h"
 
 #include "platform/ProgramFolder.h"
 #include "platform/Settings.h"
@@ -17,7 +18,7 @@ using namespace qingheng;
 class TestFrmFenLei : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<qingheng::testing::TemporaryHome> home;
 
     static void writeClasses(int count, const std::vector<std::pair<int, std::string>>& keys) {
         IniFile ini(datFile(kLyInitFile));
@@ -31,8 +32,8 @@ class TestFrmFenLei : public QObject {
 
 private slots:
     void init() {
-        home = std::make_unique<QTemporaryDir>();
-        setProgramFolder(home->path().toStdString());
+        home = std::make_unique<qingheng::testing::TemporaryHome>("fenlei");
+        home->useAsProgramFolder();
     }
 
     void emptyListStillAcceptsATypedName() {

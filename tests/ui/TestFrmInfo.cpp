@@ -7,8 +7,10 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "DialogDriver.h"
+#include "TemporaryHome.h"
 
 #include "platform/ProgramFolder.h"
 #include "ui/casebook/Untinfo.h"
@@ -16,11 +18,12 @@
 #include "ui/common/Untprompt.h"
 
 using namespace qingheng;
+using qingheng::testing::child;
 
 class TestFrmInfo : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<qingheng::testing::TemporaryHome> home;
 
     static CaseRecord sample() {
         CaseRecord r;
@@ -41,18 +44,12 @@ class TestFrmInfo : public QObject {
         r.label = "铜钱摇卦";
         return r;
     }
-    template <typename T>
-    static T* child(TFrmInfo& d, const char* name) {
-        T* w = d.findChild<T*>(name);
-        if (!w) qFatal("missing control %s", name);
-        return w;
-    }
     static void clickSave(TFrmInfo& d) { child<QPushButton>(d, "Btnsave")->click(); }
 
 private slots:
     void init() {
-        home = std::make_unique<QTemporaryDir>();
-        setProgramFolder(home->path().toStdString());
+        home = std::make_unique<qingheng::testing::TemporaryHome>("frminfo");
+        home->useAsProgramFolder();
     }
 
     void hourItemsNameTheDoubleHour() {

@@ -10,8 +10,9 @@
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <functional>
 
+#include "DialogDriver.h"
+#include "TemporaryHome.h"
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
@@ -22,23 +23,12 @@
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
+using qingheng::testing::onNextDialog;
+using qingheng::testing::screenshot;
+using qingheng::testing::TemporaryHome;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs handler on the next modal dialog that opens (the category, details and search
-// dialogs are real dialogs, not prompts).
-void onNextDialog(std::function<void(QWidget*)> handler) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            handler(dialog);
-        }
-    });
-    timer->start(10);
-}
 
 std::string paneText(TFrmMain& w, const char* name) {
     return w.findChild<TReportPane*>(name)->toPlainText().toStdString();
@@ -62,21 +52,21 @@ void selectRow(TFrmMain& w, int row) {
 class TestFrmMain : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<TemporaryHome> temporaryHome_;
     fs::path home_;
 
 private slots:
     void init() {
-        home_ = fs::temp_directory_path() / ("qingheng_main_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_ / "dat");
-        setProgramFolder(home_);
+        temporaryHome_ = std::make_unique<TemporaryHome>("main");
+        temporaryHome_->withDatFolder().useAsProgramFolder();
+        home_ = temporaryHome_->path();
         setAppClock(std::make_shared<FixedClock>(LocalDateTime{2024, 2, 10, 9, 30, 0}));
         installReportFontSubstitutes();
     }
 
     void cleanup() {
         setAppClock(std::make_shared<SystemClock>());
-        fs::remove_all(home_);
+        temporaryHome_.reset();
     }
 
     void startsWithTheDefaultsOfAFirstRun() {
@@ -112,6 +102,7 @@ private slots:
         const StyledDocument doc = w.findChild<TReportPane*>("Redtliuyao")->styledDocument();
         QVERIFY(hasRun(doc, "干支", kBlue));
         QVERIFY(hasRun(doc, "主变卦", kRed));
+        screenshot(&w, "main_after_number_cast");
 
         // Save as a new case: the category dialog is answered.
         onNextDialog([](QWidget* dialog) {

@@ -6,8 +6,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "DialogDriver.h"
+#include "TemporaryHome.h"
 
 #include "casebook/Database.h"
 #include "platform/ProgramFolder.h"
@@ -16,13 +18,15 @@
 #include "ui/common/Untprompt.h"
 
 using namespace qingheng;
+using qingheng::testing::child;
+using qingheng::testing::click;
 
 using Ids = std::vector<std::uint32_t>;
 
 class TestFrmSearch : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<qingheng::testing::TemporaryHome> home;
     MDataBase store;
 
     std::uint32_t addCase(const std::string& name, std::int16_t year = 2024, const std::string& category = "财运",
@@ -44,21 +48,14 @@ class TestFrmSearch : public QObject {
         return r.id;
     }
 
-    template <typename W>
-    static W* find(QDialog& d, const char* name) {
-        W* w = d.findChild<W*>(name);
-        if (!w) qFatal("missing control %s", name);
-        return w;
-    }
-    static QLineEdit* edit(QDialog& d, const char* name) { return find<QLineEdit>(d, name); }
-    static QCheckBox* check(QDialog& d, const char* name) { return find<QCheckBox>(d, name); }
-    static QComboBox* category(QDialog& d) { return find<QComboBox>(d, "CboFenLei"); }
-    static void click(QDialog& d, const char* name) { find<QPushButton>(d, name)->click(); }
+    static QLineEdit* edit(QDialog& d, const char* name) { return child<QLineEdit>(d, name); }
+    static QCheckBox* check(QDialog& d, const char* name) { return child<QCheckBox>(d, name); }
+    static QComboBox* category(QDialog& d) { return child<QComboBox>(d, "CboFenLei"); }
 
 private slots:
     void init() {
-        home = std::make_unique<QTemporaryDir>();
-        setProgramFolder(home->path().toStdString());
+        home = std::make_unique<qingheng::testing::TemporaryHome>("frmsearch");
+        home->useAsProgramFolder();
         QVERIFY(store.openStore(programFolder(), kKindLiuYao).ok);
     }
 
@@ -75,13 +72,13 @@ private slots:
         QCOMPARE(edit(dialog, "LedtEvent")->maxLength(), 40);
         QCOMPARE(edit(dialog, "LedtY1")->maxLength(), 4);
         QCOMPARE(edit(dialog, "LedtY2")->maxLength(), 4);
-        QCOMPARE(find<QPushButton>(dialog, "BtoAll")->toolTip(), QStringLiteral("清除所有条件，以查找全部卦例"));
+        QCOMPARE(child<QPushButton>(dialog, "BtoAll")->toolTip(), QStringLiteral("清除所有条件，以查找全部卦例"));
         QCOMPARE(check(dialog, "ChkName")->text(), QStringLiteral("全字匹配"));
         QCOMPARE(category(dialog)->count(), 2);
         QCOMPARE(category(dialog)->itemText(1), QStringLiteral("临时保存"));
         QVERIFY(category(dialog)->currentText().isEmpty());
         QVERIFY(edit(dialog, "LedtY1")->text().isEmpty());
-        QVERIFY(find<QWidget>(dialog, "Animate1")->isHidden());
+        QVERIFY(child<QWidget>(dialog, "Animate1")->isHidden());
     }
 
     void refusedYearsKeepTheDialogAndTheQuery() {
@@ -140,8 +137,8 @@ private slots:
         QCOMPARE(query.nameMode, MatchMode::Ignore);
         QCOMPARE(query.categoryMode, MatchMode::Ignore);
         QCOMPARE(query.questionMode, MatchMode::Ignore);
-        QVERIFY(find<QWidget>(dialog, "Animate1")->isHidden());
-        QVERIFY(find<QPushButton>(dialog, "BtnSearch")->isEnabled());
+        QVERIFY(child<QWidget>(dialog, "Animate1")->isHidden());
+        QVERIFY(child<QPushButton>(dialog, "BtnSearch")->isEnabled());
     }
 
     void exactMatchNarrowsAContainsMatch() {
@@ -254,7 +251,7 @@ private slots:
         QCOMPARE(script->lastText(), QStringLiteral("共找到1条记录，要显示到卦例列表中吗？"));
         QCOMPARE(script->shown.size(), size_t(2));
         QCOMPARE(accepted.count(), 0);
-        QVERIFY(find<QPushButton>(dialog, "BtoCancel")->isEnabled());
+        QVERIFY(child<QPushButton>(dialog, "BtoCancel")->isEnabled());
     }
 
     void clearingAsksFirstAndLeavesTheQueryAlone() {
@@ -298,7 +295,7 @@ private slots:
         QVERIFY(!script->lastText().isEmpty());
         QCOMPARE(accepted.count(), 0);
         QVERIFY(dialog.resultIds().empty());
-        QVERIFY(find<QPushButton>(dialog, "BtnSearch")->isEnabled());
+        QVERIFY(child<QPushButton>(dialog, "BtnSearch")->isEnabled());
     }
 
     void listingEveryCase() {

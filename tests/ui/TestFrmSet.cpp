@@ -5,8 +5,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "DialogDriver.h"
+#include "TemporaryHome.h"
 
 #include <fstream>
 
@@ -17,21 +19,21 @@
 #include "ui/common/Untprompt.h"
 
 using namespace qingheng;
+using qingheng::testing::click;
 
 class TestFrmSet : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<qingheng::testing::TemporaryHome> home;
 
     static QRadioButton* item(TFrmSet& dialog, const char* group, int index) {
         return dialog.findChild<QGroupBox*>(group)->findChildren<QRadioButton*>().at(index);
     }
-    static void click(TFrmSet& dialog, const char* button) { dialog.findChild<QPushButton*>(button)->click(); }
 
 private slots:
     void init() {
-        home = std::make_unique<QTemporaryDir>();
-        setProgramFolder(home->path().toStdString());
+        home = std::make_unique<qingheng::testing::TemporaryHome>("frmset");
+        home->useAsProgramFolder();
     }
 
     void missingFileShowsTheDefaults() {
@@ -45,7 +47,7 @@ private slots:
     }
 
     void okWritesEveryOptionAndCreatesTheDatFolder() {
-        QVERIFY(!QDir(home->filePath("dat")).exists());
+        QVERIFY(!std::filesystem::exists(home->dat()));
         TFrmSet dialog;
         item(dialog, "GrpQianGua", 1)->setChecked(true);
         dialog.findChild<QCheckBox*>("ChkNaGan")->setChecked(true);
@@ -67,7 +69,7 @@ private slots:
     }
 
     void failedWriteIsShownAndTheDialogStaysOpen() {
-        std::ofstream(home->filePath("dat").toStdString()) << "a file where the folder belongs";
+        std::ofstream(home->dat()) << "a file where the folder belongs";
         ScopedScriptedPrompts script;
         TFrmSet dialog;
         QSignalSpy accepted(&dialog, &QDialog::accepted);

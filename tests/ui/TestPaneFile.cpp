@@ -1,9 +1,8 @@
 #include <QtTest>
 
-#include <QTemporaryDir>
-
 #include <fstream>
 
+#include "TemporaryHome.h"
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
 #include "platform/Rtf.h"
@@ -15,9 +14,11 @@ using namespace qingheng;
 
 namespace {
 
-std::filesystem::path pathOf(const QTemporaryDir& dir, const char* name) {
-    return QFile::encodeName(dir.filePath(QString::fromUtf8(name))).toStdString();
-}
+using qingheng::testing::TemporaryHome;
+
+QString filePath(const TemporaryHome& dir, const char* name) { return QString::fromStdString((dir / name).string()); }
+
+QDir folderOf(const TemporaryHome& dir) { return QDir(QString::fromStdString(dir.path().string())); }
 
 void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -51,10 +52,10 @@ private slots:
     void initTestCase() { installReportFontSubstitutes(); }
 
     void reportFileRoundTripKeepsTextAndStyles() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         TReportPane written;
         showStyledReport(written);
-        const auto file = pathOf(dir, "7.rtf");
+        const auto file = dir / "7.rtf";
         QString error;
         QVERIFY(saveReportFile(written, file, &error));
         QVERIFY(readBytes(file).starts_with("{\\rtf"));
@@ -76,27 +77,27 @@ private slots:
 
     // A failed load leaves the pane as it was; a failed save names the problem.
     void reportFileFailuresLeaveThePaneAlone() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         TReportPane pane;
         showStyledReport(pane);
         const QString before = pane.toPlainText();
         QString error;
-        QVERIFY(!loadReportFile(pane, pathOf(dir, "missing.rtf"), &error));
+        QVERIFY(!loadReportFile(pane, dir / "missing.rtf", &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(pane.toPlainText(), before);
 
         error.clear();
-        QVERIFY(!saveReportFile(pane, pathOf(dir, "no/such/folder/1.rtf"), &error));
+        QVERIFY(!saveReportFile(pane, dir / "no/such/folder/1.rtf", &error));
         QVERIFY(!error.isEmpty());
     }
 
     void importShowsRichTextAndGbkText() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         StyledDocument source;
         source.runs = {{"红字", {kRed, true, 12}}, {"\n黑字", {kBlack, false, 12}}};
-        const auto rtf = pathOf(dir, "a.rtf");
+        const auto rtf = dir / "a.rtf";
         QVERIFY(saveRtfFile(rtf, source).ok);
-        const auto txt = pathOf(dir, "b.txt");
+        const auto txt = dir / "b.txt";
         writeBytes(txt, *gbk::fromUtf8("第一行\r\n第二行\r\n"));
 
         TReportPane pane;
@@ -129,13 +130,13 @@ private slots:
     }
 
     void importFailureAsksToRetryAndLeavesPaneEmpty() {
-        QTemporaryDir dir;
-        const auto bad = pathOf(dir, "bad.txt");
+        const TemporaryHome dir("pane");
+        const auto bad = dir / "bad.txt";
         writeBytes(bad, std::string("\xFF\xFE\x80\x81\x00\xFF", 6));
         TReportPane pane;
         ScopedScriptedPrompts script;
         script->fileAnswers = {{QString::fromStdString(bad.string()), 1},
-                               {QString::fromStdString(pathOf(dir, "gone.rtf").string()), 0}};
+                               {filePath(dir, "gone.rtf"), 0}};
         for (int i = 0; i < 2; ++i) {
             showStyledReport(pane);
             importIntoPane(nullptr, pane);
@@ -149,19 +150,19 @@ private slots:
     }
 
     void saveAsAppendsTheExtensionOfTheChosenFilter() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         TReportPane pane;
         showStyledReport(pane);
         const StyledDocument before = pane.styledDocument();
         ScopedScriptedPrompts script;
-        script->fileAnswers = {{dir.filePath("report.rtf"), 0}, {dir.filePath("report"), 1}};
+        script->fileAnswers = {{filePath(dir, "report.rtf"), 0}, {filePath(dir, "report"), 1}};
 
         savePaneAs(nullptr, pane);
         QCOMPARE(script->shown[0].kind, QStringLiteral("save"));
         QCOMPARE(script->shown[0].text, QStringLiteral("Rtf格式|*.rtf|Txt格式|*.txt"));
         QCOMPARE(script->lastText(), QStringLiteral("已保存！"));
-        QVERIFY(!QFile::exists(dir.filePath("report.rtf")));
-        const auto rtf = readBytes(pathOf(dir, "report.rtf.rtf"));
+        QVERIFY(!QFile::exists(filePath(dir, "report.rtf")));
+        const auto rtf = readBytes(dir / "report.rtf.rtf");
         std::string error;
         const auto back = readRtf(rtf, &error);
         QVERIFY(back.has_value());
@@ -170,7 +171,7 @@ private slots:
         script->shown.clear();
         savePaneAs(nullptr, pane);
         QCOMPARE(script->lastText(), QStringLiteral("已保存！"));
-        QCOMPARE(readBytes(pathOf(dir, "report.txt")),
+        QCOMPARE(readBytes(dir / "report.txt"),
                  *gbk::fromUtf8("卦例：测试\r\n干支：甲子\r\n官鬼 应\r\n爻像解析：小字"));
         // The pane itself keeps its rich text.
         QVERIFY(sameDocument(pane.styledDocument(), before));
@@ -179,16 +180,16 @@ private slots:
         script->shown.clear();
         savePaneAs(nullptr, pane);
         QCOMPARE(script->shown.size(), size_t(1));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+        QCOMPARE(folderOf(dir).entryList(QDir::Files).size(), 2);
     }
 
     // A save that cannot be done is reported, never announced as saved.
     void saveAsFailureShowsTheReason() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         TReportPane pane;
         pane.showReport("表情😀", {});
         ScopedScriptedPrompts script;
-        script->fileAnswers = {{dir.filePath("emoji"), 1}, {dir.filePath("no/such/folder/x"), 0}};
+        script->fileAnswers = {{filePath(dir, "emoji"), 1}, {filePath(dir, "no/such/folder/x"), 0}};
         for (int i = 0; i < 2; ++i) {
             savePaneAs(nullptr, pane);
             const ShownPrompt& shown = script->shown.back();
@@ -198,16 +199,16 @@ private slots:
             QVERIFY(!shown.text.isEmpty());
             QVERIFY(shown.text != QStringLiteral("已保存！"));
         }
-        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(folderOf(dir).entryList(QDir::Files).isEmpty());
     }
 
     void printWritesTheWholeReport() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         TReportPane pane;
         QString text;
         for (int i = 1; i <= 120; ++i) text += QStringLiteral("第%1行 官鬼 应 ━━━\n").arg(i);
         pane.showReport(text.toStdString(), {{0, 3, kRed, true, 0}});
-        const QString pdf = dir.filePath("print.pdf");
+        const QString pdf = filePath(dir, "print.pdf");
         ScopedScriptedPrompts script;
         script->questionAnswers = {true};
         script->printAnswers = {pdf};
@@ -229,29 +230,29 @@ private slots:
     }
 
     void printStopsOnNoOrCancel() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         TReportPane pane;
         pane.showReport("卦", {});
         ScopedScriptedPrompts script;
         script->questionAnswers = {false, true};
-        script->printAnswers = {dir.filePath("no.pdf")};
+        script->printAnswers = {filePath(dir, "no.pdf")};
         printPane(nullptr, pane);
         QCOMPARE(script->shown.size(), size_t(1));
-        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(folderOf(dir).entryList(QDir::Files).isEmpty());
         script->printAnswers = {QString()};
         printPane(nullptr, pane);
         QCOMPARE(script->shown.size(), size_t(3));
         QCOMPARE(script->shown[2].kind, QStringLiteral("print"));
-        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(folderOf(dir).entryList(QDir::Files).isEmpty());
     }
 
     void printIntoUnwritablePlaceIsReported() {
-        QTemporaryDir dir;
+        const TemporaryHome dir("pane");
         TReportPane pane;
         pane.showReport("卦", {});
         ScopedScriptedPrompts script;
         script->questionAnswers = {true};
-        script->printAnswers = {dir.filePath("no/such/folder/x.pdf")};
+        script->printAnswers = {filePath(dir, "no/such/folder/x.pdf")};
         printPane(nullptr, pane);
         const ShownPrompt& shown = script->shown.back();
         QCOMPARE(shown.kind, QStringLiteral("message"));

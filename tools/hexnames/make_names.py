@@ -2,7 +2,7 @@
 """Writes string 700 (the 64 hexagram names in palace order, each padded with blanks to
 8 GBK bytes) to resources/strings/hexagram_names.txt.
 
-Run from the repository root:  python3 tools/hexnames/make_names.py ../shared/data/zhouyi.json
+Run from the repository root:  python3 tools/hexnames/make_names.py tools/data/zhouyi.json
 """
 import json
 import sys

@@ -12,9 +12,9 @@
 #include <QSpinBox>
 #include <QToolButton>
 
-#include "platform/Clock.h"
 #include "ui/common/Untdatelists.h"
 #include "ui/common/Untprompt.h"
+#include "ui/common/Unttext.h"
 
 namespace qingheng {
 
@@ -105,22 +105,12 @@ void TFrmTime::loadFrom(const CastingTime& time) {
     cbomin_->setCurrentIndex(time.minute);
 }
 
-void TFrmTime::SpeedButton1Click() {
-    const LocalDateTime now = appClock().now();
-    CastingTime t;
-    t.year = static_cast<std::int16_t>(std::min(now.year, kLastYear));
-    t.month = static_cast<std::int16_t>(now.month);
-    t.day = static_cast<std::int16_t>(now.day);
-    t.hour = static_cast<std::int16_t>(now.hour);
-    t.minute = static_cast<std::int16_t>(now.minute);
-    loadFrom(t);
-}
+void TFrmTime::SpeedButton1Click() { loadFrom(CastingTimeNow()); }
 
 void TFrmTime::BtnokClick() {
     const int year = yearFromEdit(Edtyear_);
-    if (year < kFirstYear || year > kLastYear) {
-        prompts().message(this, QStringLiteral("起卦年份在 1900-2050之间,请重新输入！"), QStringLiteral("时间错误"),
-                          PromptIcon::Stop);
+    if (!IsSupportedYear(year)) {
+        prompts().message(this, qstr(kCastingYearText), QStringLiteral("时间错误"), PromptIcon::Stop);
         Edtyear_->setFocus();
         return;
     }

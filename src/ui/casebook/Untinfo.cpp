@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "calendar/YearRange.h"
 #include "ui/casebook/Untflei.h"
 #include "ui/common/Untdatelists.h"
 #include "ui/common/Untprompt.h"
@@ -18,8 +19,6 @@
 
 namespace qingheng {
 namespace {
-
-constexpr int kFirstYear = 1900, kLastYear = 2050;
 
 QComboBox* makeList(QWidget* parent, const char* name) {
     auto* box = new QComboBox(parent);
@@ -164,8 +163,8 @@ void TFrmInfo::BtnsaveClick() {
     if (!acceptCaseText(this, CaseField::Name, name)) return;
     bool isNumber = false;
     const int year = EdtYear->text().trimmed().toInt(&isNumber);
-    if (!isNumber || year < kFirstYear || year > kLastYear) {
-        prompts().warn(this, QStringLiteral("年份必须在1900到2050年之间"), QStringLiteral("年份错误"));
+    if (!isNumber || !IsSupportedYear(year)) {
+        prompts().warn(this, qstr(kRecordYearText), QStringLiteral("年份错误"));
         EdtYear->setFocus();
         return;
     }

@@ -17,9 +17,6 @@ namespace qingheng {
 
 namespace {
 
-constexpr int kEarliestYear = 1900;
-constexpr int kLatestYear = 2050;
-
 void showFailure(QWidget* parent, const Status& status) {
     prompts().stop(parent, QString::fromStdString(status.message));
 }
@@ -48,8 +45,6 @@ int yearValue(const QLineEdit* field) {
     const int value = field->text().toInt(&ok);
     return ok ? value : 0;
 }
-
-bool yearInRange(int year) { return year >= kEarliestYear && year <= kLatestYear; }
 
 // A non-empty text sets its mode from the check box and is copied; an empty one only
 // switches its criterion off, so the old text comes back when the dialog reopens.
@@ -177,22 +172,16 @@ void TFrmSearch::BtoAllClick() {
     ChkEvent->setChecked(false);
 }
 
-// Reads and checks the year range; false (after telling the user) when it is refused.
-bool TFrmSearch::readYears(bool& useYears, int& first, int& last) {
-    useYears = !(LedtY1->text().isEmpty() && LedtY2->text().isEmpty());
-    first = last = 0;
-    if (!useYears) return true;
-    first = yearValue(LedtY1);
-    last = yearValue(LedtY2);
-    if (!yearInRange(first) || !yearInRange(last)) {
-        refuseYears(this, QStringLiteral("年份必须在1900到2050年之间"));
-        return false;
+// Copies the year range into the query; false (after telling the user, the query unchanged)
+// when it is refused.
+bool TFrmSearch::readYears() {
+    if (LedtY1->text().isEmpty() && LedtY2->text().isEmpty()) {
+        query_.useYears = false;
+        return true;
     }
-    if (last < first) {
-        refuseYears(this, QStringLiteral("结束年必须大于或等于起始年"));
-        return false;
-    }
-    return true;
+    const Status set = setQueryYears(query_, yearValue(LedtY1), yearValue(LedtY2));
+    if (!set) refuseYears(this, qstr(set.message));
+    return set.ok;
 }
 
 void TFrmSearch::copyTextsIntoQuery() {
@@ -202,15 +191,8 @@ void TFrmSearch::copyTextsIntoQuery() {
 }
 
 void TFrmSearch::BtnSearchClick() {
-    bool useYears = false;
-    int first = 0, last = 0;
     // A refused year range leaves the kept query exactly as it was.
-    if (!readYears(useYears, first, last)) return;
-    query_.useYears = useYears;
-    if (useYears) {
-        query_.firstYear = static_cast<std::int16_t>(first);
-        query_.lastYear = static_cast<std::int16_t>(last);
-    }
+    if (!readYears()) return;
     copyTextsIntoQuery();
     if (!storeHasSlots(this, store_)) return;
     if (!runSearch()) return;

@@ -34,7 +34,7 @@ private slots:
 private:
     void buildControls();
     void showQuery();
-    bool readYears(bool& useYears, int& first, int& last);
+    bool readYears();
     void copyTextsIntoQuery();
     bool runSearch();
     void setBusy(bool busy);

@@ -18,7 +18,6 @@
 
 #include <algorithm>
 
-#include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "ui/casting/Untcastinput.h"
 #include "ui/common/Untdatelists.h"
@@ -195,12 +194,12 @@ void TFrmGTime::showEvent(QShowEvent* event) {
 void TFrmGTime::restoreEntry() {
     restoring_ = true;
     if (entry_.year == 0) {  // never filled: start at the current time
-        const LocalDateTime now = appClock().now();
-        entry_.year = static_cast<std::int16_t>(std::min(now.year, kLastYear));
-        entry_.month = static_cast<std::int16_t>(now.month);
-        entry_.day = static_cast<std::int16_t>(now.day);
-        entry_.hour = static_cast<std::int16_t>(now.hour);
-        entry_.minute = static_cast<std::int16_t>(now.minute);
+        const CastingTime now = CastingTimeNow();
+        entry_.year = now.year;
+        entry_.month = now.month;
+        entry_.day = now.day;
+        entry_.hour = now.hour;
+        entry_.minute = now.minute;
     }
     edtyear_->setText(QString::number(entry_.year));
     updyear_->setValue(std::clamp(entry_.year - kFirstYear, 0, kLastYear - kFirstYear));
@@ -285,13 +284,12 @@ std::optional<TimeMoment> TFrmGTime::checkedMoment() {
 bool TFrmGTime::validateAndHint() { return checkedMoment().has_value(); }
 
 void TFrmGTime::SpeedButton1Click() {
-    const LocalDateTime now = appClock().now();
+    const CastingTime now = CastingTimeNow();
     restoring_ = true;
     rdogl_->setChecked(true);
     chkrun_->setChecked(false);
-    const int year = std::min(now.year, kLastYear);
-    updyear_->setValue(year - kFirstYear);
-    edtyear_->setText(QString::number(year));
+    updyear_->setValue(now.year - kFirstYear);
+    edtyear_->setText(QString::number(now.year));
     cbom_->setCurrentIndex(now.month - 1);
     cbod_->setCurrentIndex(now.day - 1);
     cbos_->setCurrentIndex(now.hour);

@@ -1,12 +1,11 @@
 #include "ui/common/Untdatelists.h"
 
-#include "vocab/Signs.h"
+#include "calendar/Yidate.h"
 
 namespace qingheng {
 
 QString hourItemText(int hour) {
-    const Branch branch = ((hour + 1) / 2 % 12 + 1) % 12;  // 0 and 23 are 子, 21 and 22 亥
-    return QStringLiteral("%1时%2").arg(hour).arg(QString::fromUtf8(BranchName(branch).data(), 3));
+    return QStringLiteral("%1时%2").arg(hour).arg(QString::fromUtf8(BranchName(HourBranch(hour)).data(), 3));
 }
 
 void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute, HourLabels hourLabels) {
@@ -24,12 +23,12 @@ void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox*
 
 void linkYearUpDown(QLineEdit* year, QSpinBox* upDown) {
     year->setMaxLength(4);
-    upDown->setRange(0, 150);
+    upDown->setRange(0, kLastYear - kFirstYear);
     upDown->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     upDown->setFixedWidth(22);  // arrows only: the year shows in the edit
     upDown->setKeyboardTracking(false);
     QObject::connect(upDown, &QSpinBox::valueChanged, year,
-                     [year](int position) { year->setText(QString::number(1900 + position)); });
+                     [year](int position) { year->setText(QString::number(kFirstYear + position)); });
 }
 
 int yearFromEdit(const QLineEdit* year) {
@@ -40,7 +39,7 @@ int yearFromEdit(const QLineEdit* year) {
 
 void showYear(QLineEdit* year, QSpinBox* upDown, int value) {
     const QSignalBlocker block(upDown);
-    upDown->setValue(value - 1900);
+    upDown->setValue(value - kFirstYear);
     year->setText(QString::number(value));
 }
 

@@ -48,7 +48,7 @@ public:
     // An input box; nullopt on cancel.
     virtual std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
                                              const QString& initial) = 0;
-    // File dialogs. filters are "Label|*.ext" pairs joined by '|' as the documents write them;
+    // File dialogs. filters are "Label|*.ext" pairs joined by '|' ("all.dat|*.dat|RTF|*.rtf");
     // chosenFilter receives the 0-based index of the filter used. Empty on cancel.
     virtual QString openFile(QWidget* parent, const QString& filter, const QString& presetName,
                              int* chosenFilter = nullptr) = 0;

@@ -21,8 +21,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <fmt/format.h>
-
 #include <filesystem>
 
 #include "platform/Clock.h"
@@ -52,36 +50,6 @@ const QColor kExistingModeColor(0, 0, 255);
 
 QString caseDate(const CaseRecord& r) { return QString::fromStdString(caseDateText(r)); }
 
-// The casting method a stored label stands for ("终身卦" is time casting).
-CastingMethod methodOfLabel(const std::string& label) {
-    if (label == kLifetimeLabel) return CastingMethod::Time;
-    for (int m = 0; m < kCastingMethodCount; ++m) {
-        if (kCastingMethodLabels[m] == label) return static_cast<CastingMethod>(m);
-    }
-    return CastingMethod::Other;
-}
-
-CastingTime castingTimeOf(const CaseRecord& r) {
-    return CastingTime{r.year,
-                       r.month,
-                       r.day,
-                       r.hour,
-                       r.minute,
-                       static_cast<std::uint8_t>(r.lunar),
-                       static_cast<std::uint8_t>(r.leap)};
-}
-
-// The time dialog reopens with the casting time's date, time and calendar flags.
-void rememberCastingTime(TimeCastingEntry& entry, const CastingTime& t) {
-    entry.year = t.year;
-    entry.month = t.month;
-    entry.day = t.day;
-    entry.hour = t.hour;
-    entry.minute = t.minute;
-    entry.lunar = t.lunar;
-    entry.leap = t.leap;
-}
-
 QToolButton* makeButton(QWidget* parent, const char* name, const QString& text, const QString& tip = {}) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
@@ -95,7 +63,6 @@ QToolButton* makeButton(QWidget* parent, const char* name, const QString& text, 
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), engine_(std::make_unique<CLiuYaoEx>()) {
     setObjectName("FrmMain");
     setWindowTitle(QStringLiteral("青衡六爻V3.3"));
-    cast_ = InitialCastResult();
     buildControls();
     buildMenus();
     buildListMenu();
@@ -298,16 +265,9 @@ void TFrmMain::showEvent(QShowEvent* event) {
 void TFrmMain::startUp() {
     applyWindowSettings();
 
-    const LocalDateTime now = appClock().now();
-    castingTime_ = CastingTime{static_cast<std::int16_t>(std::min(now.year, kLastYear)),
-                               static_cast<std::int16_t>(now.month),
-                               static_cast<std::int16_t>(now.day),
-                               static_cast<std::int16_t>(now.hour),
-                               static_cast<std::int16_t>(now.minute),
-                               0,
-                               0};
+    case_.startAtNow();
     timeEntry_ = TimeCastingEntry{};
-    rememberCastingTime(timeEntry_, castingTime_);
+    RememberCastingTime(timeEntry_, case_.castingTime());
 
     for (std::string_view name : kRelativeNames) lstqu->addItem(qstr(name));
     lstqu->setCurrentIndex(0);
@@ -381,86 +341,52 @@ void TFrmMain::closeEvent(QCloseEvent* event) {
 void TFrmMain::castByListItem(int item) {
     const auto method = MethodOfListItem(item);
     if (!method) return;
-    chosenMethod_ = *method;
     const std::optional<MethodCast> cast = runCastingMethod(this, *method, timeEntry_);
     if (!cast) return;
-    if (cast->lifetimeDate) {
-        const DateRecord& d = *cast->lifetimeDate;
-        castingTime_ = CastingTime{d.year, d.month, d.day, d.hour, d.minute, 0, 0};
-    } else if (*method == CastingMethod::Time) {
-        // A time cast is dated by the moment it was cast for.
-        castingTime_ = CastingTime{timeEntry_.year,   timeEntry_.month, timeEntry_.day, timeEntry_.hour,
-                                   timeEntry_.minute, timeEntry_.lunar, timeEntry_.leap};
-    }
-    takeCast(cast->result);
-}
-
-void TFrmMain::takeCast(const CastResult& cast) {
-    cast_ = cast;
+    // A time cast is dated by the moment it was cast for, a lifetime cast by its date.
+    std::optional<CastingTime> datedAt;
+    if (cast->lifetimeDate) datedAt = GregorianCastingTime(*cast->lifetimeDate);
+    else if (*method == CastingMethod::Time) datedAt = CastingTimeOfEntry(timeEntry_);
+    case_.takeCast(cast->result, datedAt);
     castAndShow();
 }
 
-void TFrmMain::fillCaseInfo() {
-    caseInfo_.useGod = std::max(0, lstqu->currentIndex());
-    caseInfo_.longitude = kNoLongitude;
-    caseInfo_.latitude = kNoLongitude;
-    caseInfo_.reserved = 0;
-    caseInfo_.reserved1 = caseInfo_.reserved2 = 0;
-    caseInfo_.name = Edtname->text().toStdString();
-    caseInfo_.question = Cbolei->text().toStdString();
-    caseInfo_.methodLabel = cast_.label;
-    caseInfo_.castingTime = castingTime_;
-    caseInfo_.mainCode = cast_.mainCode;
-    caseInfo_.changedCode = cast_.changedCode;
-    caseInfo_.castingMethod = static_cast<int>(cast_.method);
-    caseInfo_.inputText = cast_.input;
-    caseInfo_.upper = cast_.upper;
-    caseInfo_.lower = cast_.lower;
-    caseInfo_.total = cast_.total;
-}
-
-void TFrmMain::copyCaseIntoRecord() {
-    current_.year = castingTime_.year;
-    current_.month = castingTime_.month;
-    current_.day = castingTime_.day;
-    current_.hour = castingTime_.hour;
-    current_.minute = castingTime_.minute;
-    current_.name = caseInfo_.name;
-    current_.lunar = castingTime_.lunar != 0;
-    current_.leap = castingTime_.leap != 0;
-    current_.reserved1 = current_.reserved2 = 0;
-    current_.mainCode = cast_.mainCode;
-    current_.changedCode = cast_.changedCode;
-    current_.label = cast_.label;
-    current_.question = caseInfo_.question;
-    current_.useGod = static_cast<std::uint32_t>(caseInfo_.useGod);
+void TFrmMain::takeCast(const CastResult& cast) {
+    case_.takeCast(cast);
+    castAndShow();
 }
 
 void TFrmMain::castAndShow() {
-    chartValid_ = false;
+    case_.setChartValid(false);
     if (Edtname->text().isEmpty() || Cbolei->text().isEmpty()) {
         prompts().info(this, QStringLiteral("姓名或占问事宜不能为空"));
         return;
     }
     // The record's fields hold GBK bytes: refuse what they cannot keep before casting.
-    if (!acceptCaseText(this, CaseField::Name, Edtname->text()) ||
-        !acceptCaseText(this, CaseField::Question, Cbolei->text())) {
+    const Status asker =
+        case_.setAsker(Edtname->text().toStdString(), Cbolei->text().toStdString(), std::max(0, lstqu->currentIndex()));
+    if (!asker) {
+        showStatusFailure(asker);
         return;
     }
     offerToSaveEdits();
-    fillCaseInfo();
-    copyCaseIntoRecord();
-    MeoDec->clear();
-    engine_->caseInfo = caseInfo_;
-    engine_->writeReports = true;
-    if (!engine_->Assemble(caseInfo_.methodLabel)) {
-        prompts().stop(this, QString::fromStdString(engine_->errorText));
-        return;
-    }
-    showReports();
+    case_.copyIntoRecord();
+    if (!assembleCase(true)) return;
     Redtliuyao->setToolTip(QString());
-    chartValid_ = true;
+    case_.setChartValid(true);
     Page1->setCurrentIndex(0);
+}
+
+bool TFrmMain::assembleCase(bool writeReports) {
+    MeoDec->clear();
+    engine_->caseInfo = case_.caseInfo();
+    engine_->writeReports = writeReports;
+    if (!engine_->Assemble(engine_->caseInfo.methodLabel)) {
+        prompts().stop(this, QString::fromStdString(engine_->errorText));
+        return false;
+    }
+    if (writeReports) showReports();
+    return true;
 }
 
 void TFrmMain::showReports() {
@@ -483,39 +409,35 @@ bool TFrmMain::saveReportFiles(std::uint32_t id) {
 }
 
 void TFrmMain::saveCase() {
-    if (!chartValid_) {
+    if (!case_.chartValid()) {
         prompts().info(this, QStringLiteral("请先排一个正确的盘后再保存"));
         return;
     }
-    if (existingMode_) {
-        const std::string date =
-            fmt::format("{}-{}{}{}-{}-{}", current_.name, current_.lunar ? "农" : "公",
-                        current_.lunar && current_.leap ? "闰" : "", current_.year, current_.month, current_.day);
-        const QString question = QStringLiteral("确定要修改，“%1”，这条记录吗？").arg(QString::fromStdString(date));
+    const CaseRecord& record = case_.record();
+    if (case_.existing()) {
+        const QString question = QStringLiteral("确定要修改，“%1-%2”，这条记录吗？")
+                                     .arg(QString::fromStdString(record.name), caseDate(record));
         if (!prompts().question(this, question, QStringLiteral("提示"), PromptIcon::Information)) return;
-        if (!saveReportFiles(currentId_)) return;
-        const Status written = store_.writeCase(currentId_, current_);
+        if (!saveReportFiles(case_.id())) return;
+        const Status written = case_.saveOver(store_);
         if (!written) {
             showStatusFailure(written);
             return;
         }
-        if (QTreeWidgetItem* row = rowOfId(currentId_)) setRowTexts(row, current_);
+        if (QTreeWidgetItem* row = rowOfId(case_.id())) setRowTexts(row, record);
         prompts().info(this, QStringLiteral("已保存编辑后的文本。"));
         return;
     }
     TFrmFenLei dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
-    dialog.applyTo(current_);
-    CaseRecord record = current_;
-    const Status added = store_.addCase(record);
+    dialog.applyTo(case_.record());
+    const Status added = case_.saveAsNew(store_);
     if (!added) {
         showStatusFailure(added);
         return;
     }
-    current_.id = record.id;
     saveReportFiles(record.id);
-    auto* row = new QTreeWidgetItem(ListView1);
-    setRowTexts(row, record);
+    setRowTexts(new QTreeWidgetItem(ListView1), record);
 }
 
 void TFrmMain::setRowTexts(QTreeWidgetItem* row, const CaseRecord& record) const {
@@ -579,46 +501,30 @@ void TFrmMain::openCase() {
     if (!read.live()) return;
     offerToSaveEdits();
 
-    current_ = record;
-    castingTime_ = castingTimeOf(record);
-    cast_ = CastResult{};
-    cast_.mainCode = record.mainCode;
-    cast_.changedCode = record.changedCode;
-    cast_.label = record.label;
-    cast_.method = methodOfLabel(record.label);
-    Edtname->setText(QString::fromStdString(record.name));
-    Cbolei->setText(QString::fromStdString(record.question));
-    lstqu->setCurrentIndex(static_cast<int>(std::min<std::uint32_t>(record.useGod, 4)));
-
-    chartValid_ = false;
-    fillCaseInfo();
-    existingMode_ = true;
-    currentId_ = *id;
-
-    const bool stored = std::filesystem::exists(store_.reportPath(currentId_)) &&
-                        std::filesystem::exists(store_.plumReportPath(currentId_));
+    case_.showStored(*id, record);
+    showCaseTexts();
+    // The stored reports are shown as they were saved; without them the chart writes new ones.
+    const bool stored =
+        std::filesystem::exists(store_.reportPath(*id)) && std::filesystem::exists(store_.plumReportPath(*id));
     bool shownStored = false;
     if (stored) {
         QString error;
-        shownStored = loadReportFile(*Redtliuyao, store_.reportPath(currentId_), &error) &&
-                      loadReportFile(*Redtmeihua, store_.plumReportPath(currentId_), &error);
+        shownStored = loadReportFile(*Redtliuyao, store_.reportPath(*id), &error) &&
+                      loadReportFile(*Redtmeihua, store_.plumReportPath(*id), &error);
     }
-    engine_->writeReports = !shownStored;
-    MeoDec->clear();
-    engine_->caseInfo = caseInfo_;
-    if (!engine_->Assemble(caseInfo_.methodLabel)) {
-        prompts().stop(this, QString::fromStdString(engine_->errorText));
-        return;
-    }
-    if (!shownStored) {
-        showReports();
-        saveReportFiles(currentId_);
-    }
+    if (!assembleCase(!shownStored)) return;
+    if (!shownStored) saveReportFiles(*id);
     Redtliuyao->setToolTip(QString());
-    chartValid_ = true;
+    case_.setChartValid(true);
     setPanesUnmodified();
     setSaveButtonMode(true);
     Page1->setCurrentIndex(0);
+}
+
+void TFrmMain::showCaseTexts() {
+    Edtname->setText(QString::fromStdString(case_.name()));
+    Cbolei->setText(QString::fromStdString(case_.question()));
+    lstqu->setCurrentIndex(case_.useGod());
 }
 
 void TFrmMain::deleteCase() {
@@ -627,25 +533,20 @@ void TFrmMain::deleteCase() {
     QTreeWidgetItem* row = selectedRow();
     const QString question = QStringLiteral("确定要删除\"%1\"这个卦例吗？").arg(row->text(0));
     if (!prompts().ask(this, question, QStringLiteral("注意"), DefaultAnswer::No)) return;
-    const std::uint32_t slot = *id;
-    if (existingMode_ && slot == currentId_) {
+    if (case_.isOnView(*id)) {
         if (!prompts().ask(this, QStringLiteral("确定要删除当前正在查看的卦例吗？"), QStringLiteral("提示"))) {
             return;
         }
         Redtliuyao->clearReport();
         Redtmeihua->clearReport();
-        chartValid_ = false;
-        existingMode_ = false;
+        case_.leaveStoredCase();
         setSaveButtonMode(false);
     }
-    const Status removed = store_.removeCase(slot);
+    const Status removed = deleteStoredCase(store_, *id);
     if (!removed) {
         showStatusFailure(removed);
         return;
     }
-    std::error_code ec;
-    std::filesystem::remove(store_.reportPath(slot), ec);
-    std::filesystem::remove(store_.plumReportPath(slot), ec);
     delete row;
 }
 
@@ -662,29 +563,24 @@ void TFrmMain::editCase() {
         return;
     }
     setRowTexts(selectedRow(), dialog.record());
-    // The case on view takes the edit too, so a later save keeps it.
-    if (existingMode_ && currentId_ == *id) {
-        current_ = dialog.record();
-        castingTime_ = castingTimeOf(current_);
-        Edtname->setText(QString::fromStdString(current_.name));
-        Cbolei->setText(QString::fromStdString(current_.question));
-        lstqu->setCurrentIndex(static_cast<int>(std::min<std::uint32_t>(current_.useGod, 4)));
+    if (case_.isOnView(*id)) {
+        case_.storedCaseEdited(*id, dialog.record());
+        showCaseTexts();
     }
 }
 
 void TFrmMain::newCase() {
     offerToSaveEdits();
-    existingMode_ = false;
+    case_.leaveStoredCase();
     Redtliuyao->clearReport();
     Redtmeihua->clearReport();
-    chartValid_ = false;
     setSaveButtonMode(false);
 }
 
 // ---------------------------------------------------------------- modes and edits
 
 void TFrmMain::offerToSaveEdits() {
-    if (!existingMode_ || !panesModified()) return;
+    if (!case_.existing() || !panesModified()) return;
     if (prompts().ask(this, QStringLiteral("当前卦例文本已改变，要保存吗？"), QStringLiteral("提示"))) {
         saveCase();
     }
@@ -736,7 +632,7 @@ void TFrmMain::showUseGodText() {
 }
 
 void TFrmMain::explainActiveTab() {
-    if (!chartValid_) {
+    if (!case_.chartValid()) {
         prompts().info(this, QStringLiteral("请先起一个正确的卦"));
         return;
     }
@@ -744,8 +640,8 @@ void TFrmMain::explainActiveTab() {
 }
 
 void TFrmMain::chooseCastingTime() {
-    TFrmTime dialog(castingTime_, this);
-    if (dialog.exec() == QDialog::Accepted) rememberCastingTime(timeEntry_, castingTime_);
+    TFrmTime dialog(case_.castingTime(), this);
+    if (dialog.exec() == QDialog::Accepted) RememberCastingTime(timeEntry_, case_.castingTime());
 }
 
 void TFrmMain::setSelectedTextFont(TReportPane* pane) {

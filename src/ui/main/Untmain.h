@@ -1,7 +1,8 @@
 #pragma once
-// TFrmMain: the workstation's main window. It holds the case on view (who asks, what is
-// asked, the casting time, the use god and the cast), hands it to the chart engine, shows the
-// two reports, and saves, lists, opens, edits and deletes cases in the case book.
+// TFrmMain: the workstation's main window. Its controls edit the case on view (CaseOnView:
+// who asks, what is asked, the casting time, the use god and the cast); it hands the case to
+// the chart engine, shows the two reports, and saves, lists, opens, edits and deletes cases
+// in the case book.
 #include <QMainWindow>
 #include <QPointer>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "calendar/Yidate.h"
+#include "casebook/CaseOnView.h"
 #include "casebook/CaseRecord.h"
 #include "casebook/Database.h"
 #include "casting/Casting.h"
@@ -78,12 +80,12 @@ public:
     void openStrokeEditor();
 
     // What tests and the closing sequence read.
-    bool chartValid() const { return chartValid_; }
-    bool existingMode() const { return existingMode_; }
-    std::uint32_t currentId() const { return currentId_; }
-    const CaseRecord& currentRecord() const { return current_; }
-    const CastingTime& castingTime() const { return castingTime_; }
-    CastingTime& castingTime() { return castingTime_; }
+    bool chartValid() const { return case_.chartValid(); }
+    bool existingMode() const { return case_.existing(); }
+    std::uint32_t currentId() const { return case_.id(); }
+    const CaseRecord& currentRecord() const { return case_.record(); }
+    const CastingTime& castingTime() const { return case_.castingTime(); }
+    CastingTime& castingTime() { return case_.castingTime(); }
     const CLiuYaoEx& engine() const { return *engine_; }
     MDataBase& store() { return store_; }
 
@@ -109,9 +111,11 @@ private:
     void setPanesUnmodified();
     void setSaveButtonMode(bool existing);
     void showReports();
+    // Assembles the case on view and, when writeReports, shows the reports; false after the
+    // engine's message.
+    bool assembleCase(bool writeReports);
+    void showCaseTexts();
     bool saveReportFiles(std::uint32_t id);
-    void fillCaseInfo();
-    void copyCaseIntoRecord();
     void showStatusFailure(const Status& status);
 
     QTreeWidgetItem* selectedRow() const;
@@ -132,7 +136,7 @@ private:
     // The Zhou Yi reader: created on first use, otherwise brought forward.
     void showZhouYiReader();
 
-    // Controls, named as the documents name them.
+    // Controls, under the names the tests and the settings files know them by.
     QLineEdit* Edtname = nullptr;
     QLineEdit* Cbolei = nullptr;
     QComboBox* lstqu = nullptr;
@@ -159,16 +163,9 @@ private:
     bool storeOpen_ = false;
     bool started_ = false;
 
-    CaseRecord current_;
-    bool existingMode_ = false;
-    std::uint32_t currentId_ = 0;
-    bool chartValid_ = false;
-    CastResult cast_;
-    CastingMethod chosenMethod_ = CastingMethod::Other;
-    CastingTime castingTime_;
+    CaseOnView case_;
     TimeCastingEntry timeEntry_;
     CaseQuery query_;
-    CaseInfo caseInfo_;
 };
 
 }  // namespace qingheng

@@ -30,7 +30,7 @@ void TFrmMain::buildTopicButtons(QWidget* parent, QHBoxLayout* row) {
 }
 
 void TFrmMain::topicJudgement(Topic topic) {
-    if (!chartValid_) {
+    if (!chartValid()) {
         prompts().info(this, QStringLiteral("请先起一个正确的卦"));
         return;
     }

@@ -14,9 +14,12 @@ using namespace qingheng;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
+// The lines a dump that must succeed prints.
+std::vector<std::string> DumpLines(const std::string& args) {
+    const auto run = runCli(args);
+    EXPECT_EQ(run.exitCode, 0) << args;
     std::vector<std::string> out;
-    std::istringstream in(text);
+    std::istringstream in(run.out);
     for (std::string line; std::getline(in, line);) out.push_back(line);
     return out;
 }
@@ -36,9 +39,7 @@ DateRecord ParseDate(const std::string& s) {
 }  // namespace
 
 TEST(CliCalendar, MonthsFollowOneAnotherWithoutGaps) {
-    const auto run = runCli("calendar months");
-    ASSERT_EQ(run.exitCode, 0);
-    const auto lines = Lines(run.out);
+    const auto lines = DumpLines("calendar months");
     ASSERT_GT(lines.size(), 151u * 12);
     EXPECT_EQ(lines.front(), "1900\t1\t0\t1900-01-31\t29");
     EXPECT_EQ(Fields(lines.back())[0], "2050");
@@ -60,9 +61,7 @@ TEST(CliCalendar, MonthsFollowOneAnotherWithoutGaps) {
 }
 
 TEST(CliCalendar, TermsListEveryTermOfTheRange) {
-    const auto run = runCli("calendar terms");
-    ASSERT_EQ(run.exitCode, 0);
-    const auto lines = Lines(run.out);
+    const auto lines = DumpLines("calendar terms");
     ASSERT_EQ(lines.size(), 151u * 24);
     EXPECT_EQ(lines.front(), "1900\t1\t1\t小寒\t1900-01-06 02:04");
     EXPECT_EQ(lines[(2024 - 1900) * 24 + 2], "2024\t2\t1\t立春\t2024-02-04 16:27");

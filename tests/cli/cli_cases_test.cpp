@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CliRunner.h"
+#include "TemporaryHome.h"
 #include "casebook/Database.h"
 
 namespace fs = std::filesystem;
@@ -24,14 +25,11 @@ CliRun cli(const fs::path& home, const std::string& args) {
 class CasesCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "casebook_cli_XXXXXX").string();
-        home = ::mkdtemp(pattern.data());
         ASSERT_TRUE(db.openStore(home, kKindLiuYao).ok);
         add("张三", "财运", 2003, false);
         add("张", "婚姻", 2010, true);
         add("李四", "财运", 2020, false);
     }
-    void TearDown() override { fs::remove_all(home); }
     void add(const std::string& name, const std::string& category, std::int16_t year, bool lunar) {
         CaseRecord r;
         r.name = name;
@@ -47,7 +45,8 @@ protected:
         r.label = "铜钱摇卦";
         ASSERT_TRUE(db.addCase(r).ok);
     }
-    fs::path home;
+    qingheng::testing::TemporaryHome temporaryHome{"cases_cli"};
+    const fs::path home = temporaryHome.path();
     MDataBase db;
 };
 

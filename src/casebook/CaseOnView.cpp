@@ -1,0 +1,144 @@
+#include "casebook/CaseOnView.h"
+
+#include <algorithm>
+
+namespace qingheng {
+namespace {
+
+constexpr Relative kLastRelative = 4;
+
+// The casting method a stored label stands for ("终身卦" is time casting).
+CastingMethod methodOfLabel(const std::string& label) {
+    if (label == kLifetimeLabel) return CastingMethod::Time;
+    for (int m = 0; m < kCastingMethodCount; ++m) {
+        if (kCastingMethodLabels[m] == label) return static_cast<CastingMethod>(m);
+    }
+    return CastingMethod::Other;
+}
+
+// The cast a stored record holds: its codes and label (input and numbers are not stored).
+CastResult castOf(const CaseRecord& record) {
+    CastResult cast;
+    cast.mainCode = record.mainCode;
+    cast.changedCode = record.changedCode;
+    cast.label = record.label;
+    cast.method = methodOfLabel(record.label);
+    return cast;
+}
+
+}  // namespace
+
+CaseOnView::CaseOnView() : cast_(InitialCastResult()) {}
+
+Status CaseOnView::setAsker(const std::string& name, const std::string& question, Relative useGod) {
+    if (Status s = checkCaseText(CaseField::Name, name); !s) return s;
+    if (Status s = checkCaseText(CaseField::Question, question); !s) return s;
+    name_ = name;
+    question_ = question;
+    useGod_ = std::clamp(useGod, 0, kLastRelative);
+    return Status::success();
+}
+
+Status CaseOnView::setMethodLabel(const std::string& label) {
+    if (Status s = checkCaseText(CaseField::Label, label); !s) return s;
+    cast_.label = label;
+    return Status::success();
+}
+
+void CaseOnView::takeCast(const CastResult& cast, const std::optional<CastingTime>& datedAt) {
+    cast_ = cast;
+    if (datedAt) castingTime_ = *datedAt;
+}
+
+CaseInfo CaseOnView::caseInfo() const {
+    CaseInfo info;
+    info.name = name_;
+    info.question = question_;
+    info.methodLabel = cast_.label;
+    info.castingTime = castingTime_;
+    info.useGod = useGod_;
+    info.mainCode = cast_.mainCode;
+    info.changedCode = cast_.changedCode;
+    info.reserved = 0;
+    info.reserved1 = info.reserved2 = 0;
+    info.longitude = info.latitude = kNoPosition;
+    info.castingMethod = static_cast<int>(cast_.method);
+    info.inputText = cast_.input;
+    info.upper = cast_.upper;
+    info.lower = cast_.lower;
+    info.total = cast_.total;
+    return info;
+}
+
+void CaseOnView::copyIntoRecord() {
+    record_.year = castingTime_.year;
+    record_.month = castingTime_.month;
+    record_.day = castingTime_.day;
+    record_.hour = castingTime_.hour;
+    record_.minute = castingTime_.minute;
+    record_.lunar = castingTime_.lunar != 0;
+    record_.leap = castingTime_.leap != 0;
+    record_.name = name_;
+    record_.question = question_;
+    record_.reserved1 = record_.reserved2 = 0;
+    record_.mainCode = cast_.mainCode;
+    record_.changedCode = cast_.changedCode;
+    record_.label = cast_.label;
+    record_.useGod = static_cast<std::uint32_t>(useGod_);
+}
+
+CastingTime castingTimeOf(const CaseRecord& r) {
+    return CastingTime{r.year,
+                       r.month,
+                       r.day,
+                       r.hour,
+                       r.minute,
+                       static_cast<std::uint8_t>(r.lunar),
+                       static_cast<std::uint8_t>(r.leap)};
+}
+
+void CaseOnView::showStored(std::uint32_t id, const CaseRecord& record) {
+    record_ = record;
+    castingTime_ = castingTimeOf(record);
+    cast_ = castOf(record);
+    name_ = record.name;
+    question_ = record.question;
+    useGod_ = static_cast<Relative>(std::min<std::uint32_t>(record.useGod, kLastRelative));
+    chartValid_ = false;
+    existing_ = true;
+    id_ = id;
+}
+
+void CaseOnView::storedCaseEdited(std::uint32_t id, const CaseRecord& record) {
+    if (!isOnView(id)) return;
+    record_ = record;
+    castingTime_ = castingTimeOf(record);
+    name_ = record.name;
+    question_ = record.question;
+    useGod_ = static_cast<Relative>(std::min<std::uint32_t>(record.useGod, kLastRelative));
+}
+
+void CaseOnView::leaveStoredCase() {
+    existing_ = false;
+    chartValid_ = false;
+}
+
+Status CaseOnView::saveOver(MDataBase& book) const { return book.writeCase(id_, record_); }
+
+Status CaseOnView::saveAsNew(MDataBase& book) {
+    CaseRecord stored = record_;
+    if (Status s = book.addCase(stored); !s) return s;
+    record_.id = stored.id;
+    return Status::success();
+}
+
+Status deleteStoredCase(MDataBase& book, std::uint32_t id) {
+    if (Status s = book.removeCase(id); !s) return s;
+    // A report file may be missing already; that is not a failure.
+    std::error_code ignored;
+    std::filesystem::remove(book.reportPath(id), ignored);
+    std::filesystem::remove(book.plumReportPath(id), ignored);
+    return Status::success();
+}
+
+}  // namespace qingheng

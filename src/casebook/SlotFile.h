@@ -1,0 +1,107 @@
+#pragma once
+// The slot files of a case book as the three parts of MDataBase share them: where a slot
+// lies, the lock, the messages of failed file operations, and a scan over many slots.
+// Database.cpp: header, lock and single slots; DatabaseQueries.cpp: searches and counts;
+// DatabaseBackup.cpp: clearing, export and restore.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "casebook/Database.h"
+#include "platform/FileUtil.h"
+
+namespace qingheng {
+
+// Advisory lock on a file beside the data files, held for one operation, so two programs
+// never interleave their reads and writes of one case book.
+class MDataBase::Lock {
+public:
+    Lock() = default;
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+    ~Lock();
+    Status take(const std::filesystem::path& path, std::chrono::milliseconds wait);
+
+private:
+    int fd_ = -1;
+};
+
+namespace slotfile {
+
+inline int fileNumberOf(std::int64_t id) { return static_cast<int>(id / kSlotsPerFile); }
+
+// Byte offset of a slot in its data file; file 0 starts with the header.
+inline std::int64_t offsetOf(std::int64_t id) {
+    return id % kSlotsPerFile * kCaseRecordSize + (id < kSlotsPerFile ? kHeaderSize : 0);
+}
+
+// Slots a data file must hold for a header of slotCount slots.
+inline std::int64_t slotsInFile(std::int64_t slotCount, int n) {
+    return std::clamp<std::int64_t>(slotCount - static_cast<std::int64_t>(n) * kSlotsPerFile, 0, kSlotsPerFile);
+}
+
+inline std::string dataFileName(std::string_view kind, int n) { return fmt::format("{}{}.dat", kind, n); }
+
+// The messages of a failed read or write of a data file, with the system's reason (errno).
+inline Status readFailure(const std::filesystem::path& file) {
+    return Status::failure(fmt::format("无法读取卦例库文件 {}：{}", file.string(), systemErrorText(errno)));
+}
+inline Status writeFailure(const std::filesystem::path& file) {
+    return Status::failure(fmt::format("无法写入卦例库文件 {}：{}", file.string(), systemErrorText(errno)));
+}
+inline Status missingSlots(const std::filesystem::path& file, std::int64_t firstMissing) {
+    return Status::failure(
+        fmt::format("卦例库文件 {} 不完整：从第{}号卦例起的内容缺失。", file.string(), firstMissing));
+}
+
+// Visits the slots 0 … count-1 in id order with a pointer to each slot's bytes;
+// visit(id, bytes) returns false to stop.
+// Slots missing from a short or absent file are skipped and make the result a failure.
+template <typename Visit>
+Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
+    Status result;
+    for (int n = 0; static_cast<std::int64_t>(n) * kSlotsPerFile < count; ++n) {
+        const std::int64_t first = static_cast<std::int64_t>(n) * kSlotsPerFile;
+        const std::int64_t wanted = std::min<std::int64_t>(kSlotsPerFile, count - first);
+        const std::int64_t base = n == 0 ? kHeaderSize : 0;
+        const std::filesystem::path path = db.dataFile(n);
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat st {};
+        if (!fd || ::fstat(fd.get(), &st) != 0) {
+            if (result.ok) result = readFailure(path);
+            continue;
+        }
+        const std::int64_t present = st.st_size > base ? (st.st_size - base) / kCaseRecordSize : 0;
+        const std::int64_t available = std::min(present, wanted);
+        if (available < wanted && result.ok) result = missingSlots(path, first + available);
+        if (available == 0) continue;
+        // Read in blocks: a copy out of the page cache beats mapping every page afresh.
+        constexpr std::int64_t kBlockSlots = 256;
+        std::vector<char> block(static_cast<std::size_t>(kBlockSlots * kCaseRecordSize));
+        bool go = true;
+        for (std::int64_t i = 0; i < available && go; i += kBlockSlots) {
+            const std::int64_t slots = std::min(kBlockSlots, available - i);
+            const auto bytes = static_cast<std::size_t>(slots * kCaseRecordSize);
+            if (!readAt(fd.get(), block.data(), bytes, base + i * kCaseRecordSize)) {
+                if (result.ok) result = readFailure(path);
+                break;
+            }
+            for (std::int64_t k = 0; k < slots && go; ++k)
+                go = visit(first + i + k, block.data() + k * kCaseRecordSize);
+        }
+        if (!go) break;
+    }
+    return result;
+}
+
+}  // namespace slotfile
+}  // namespace qingheng

@@ -1,0 +1,66 @@
+#pragma once
+// A private program folder for one test: a fresh, empty folder under the system's temporary
+// folder, removed again when the test ends. Core and window tests use it alike (no Qt here).
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "platform/ProgramFolder.h"
+
+namespace qingheng::testing {
+
+class TemporaryHome {
+public:
+    // label names the folder, so a test left behind by a crash can be told apart.
+    explicit TemporaryHome(std::string_view label = "home") {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / ("qingheng_" + std::string(label) + "_XXXXXX")).string();
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create " + pattern);
+        path_ = pattern;
+    }
+    ~TemporaryHome() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path dat() const { return path_ / "dat"; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+    // Makes it the program folder the code under test reads (dat files, reports, settings).
+    TemporaryHome& useAsProgramFolder() {
+        setProgramFolder(path_);
+        return *this;
+    }
+    // Creates the dat folder, as a program that has run once leaves it.
+    TemporaryHome& withDatFolder() {
+        std::filesystem::create_directories(dat());
+        return *this;
+    }
+    // Copies files of the build's dat folder (the shipped data) into this one's.
+    TemporaryHome& withShippedFiles(std::initializer_list<std::string_view> names) {
+        withDatFolder();
+        for (std::string_view name : names) {
+            std::filesystem::copy_file(std::filesystem::path(QH_BIN_DIR) / "dat" / name, dat() / name,
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+        return *this;
+    }
+    // Writes a file of the dat folder, bytes as given.
+    void writeDatFile(std::string_view name, const std::string& bytes) {
+        withDatFolder();
+        std::ofstream(dat() / name, std::ios::binary) << bytes;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace qingheng::testing
