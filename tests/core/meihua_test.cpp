@@ -2,17 +2,15 @@
 // sayings read from a private dat/meihy.dat; the 反吟/伏吟 rule; the shipped meihy.dat.
 // At 2024-02-10 09:30 the month is 寅: 木 旺 100, 火 相 80, 水 休 60, 金 囚 50, 土 死 35.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "ChartFixture.h"
+#include "TemporaryHome.h"
 #include "chart/MeiHua.h"
 #include "platform/FileUtil.h"
 #include "platform/Gbk.h"
 #include "platform/IniFile.h"
-#include "platform/ProgramFolder.h"
 #include "platform/StringTable.h"
 
 using namespace qingheng;
@@ -28,20 +26,12 @@ constexpr std::string_view kSayingsFile =
 
 class MeiHuaReading : public ::testing::Test {
 protected:
-    void SetUp() override {
-        home_ = fs::temp_directory_path() / ("qingheng_meihua_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_ / "dat");
-        setProgramFolder(home_);
-    }
-    void TearDown() override { fs::remove_all(home_); }
+    void SetUp() override { home_.withDatFolder().useAsProgramFolder(); }
 
-    void writeSayings(std::string_view bytes) const {
-        std::ofstream(home_ / "dat" / "meihy.dat", std::ios::binary) << bytes;
-    }
-    void writeTestSayings() const { writeSayings(*gbk::fromUtf8(kSayingsFile)); }
+    void writeSayings(std::string_view bytes) { home_.writeDatFile("meihy.dat", bytes); }
+    void writeTestSayings() { home_.writeGbkDatFile("meihy.dat", kSayingsFile); }
 
-    fs::path home_;
+    qingheng::testing::TemporaryHome home_{"meihua"};
 };
 
 // The Mei Hua section written for a chart, and the same text as the report holds it.
@@ -137,10 +127,10 @@ TEST_F(MeiHuaReading, MissingOrUnreadableSayingsLeaveTheHeadingAlone) {
 TEST_F(MeiHuaReading, AnEditedSayingsFileShowsInTheNextChart) {
     writeTestSayings();
     EXPECT_EQ(TrigramSayings(0)[0], "乾宅");
-    writeSayings(*gbk::fromUtf8("[乾卦]\r\n家宅=新的乾宅说法\r\n"));
+    home_.writeGbkDatFile("meihy.dat", "[乾卦]\r\n家宅=新的乾宅说法\r\n");
     EXPECT_EQ(TrigramSayings(0)[0], "新的乾宅说法");
     EXPECT_EQ(TrigramSayings(0)[7], "");
-    fs::remove(home_ / "dat" / "meihy.dat");
+    fs::remove(home_.dat() / "meihy.dat");
     EXPECT_EQ(TrigramSayings(0)[0], "");
 }
 

@@ -1,11 +1,10 @@
 // The phrase book: the numbered phrases of a category section of dat/meihy.dat.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 
-#include "platform/Gbk.h"
+#include "TemporaryHome.h"
 #include "reference/PhraseBook.h"
 
 using namespace qingheng;
@@ -15,9 +14,9 @@ namespace {
 
 class PhraseFile : public ::testing::Test {
 protected:
-    void write(const std::string& utf8) { std::ofstream(path_, std::ios::binary) << *gbk::fromUtf8(utf8); }
-    void TearDown() override { fs::remove(path_); }
-    fs::path path_ = fs::temp_directory_path() / ("qingheng_meihy_" + std::to_string(::getpid()) + ".dat");
+    void write(const std::string& utf8) { home_.writeGbkDatFile("meihy.dat", utf8); }
+    qingheng::testing::TemporaryHome home_{"phrases"};
+    const fs::path path_ = home_.dat() / "meihy.dat";
 };
 
 }  // namespace
@@ -62,7 +61,7 @@ TEST_F(PhraseFile, MissingAndUnreadableFilesAreToldApart) {
     const PhraseSection missing = ReadPhraseSection(path_, "天气");
     EXPECT_FALSE(missing.found);
     EXPECT_TRUE(missing.status.ok);
-    std::ofstream(path_, std::ios::binary) << "[x]\ntol=1\n1=\xff\n";  // 0xFF never starts a GBK character
+    home_.writeDatFile("meihy.dat", "[x]\ntol=1\n1=\xff\n");  // 0xFF never starts a GBK character
     const PhraseSection broken = ReadPhraseSection(path_, "天气");
     EXPECT_TRUE(broken.found);
     EXPECT_FALSE(broken.status.ok);

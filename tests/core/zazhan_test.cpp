@@ -1,27 +1,17 @@
 // 古代杂占: the category line, the section walk and the reading of hand-edited files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 
-#include "platform/Gbk.h"
+#include "TemporaryHome.h"
 #include "reference/ZaZhan.h"
 
 using namespace qingheng;
+using qingheng::testing::TemporaryHome;
 namespace fs = std::filesystem;
 
-namespace {
-
 using Lines = std::vector<std::string>;
-
-fs::path WriteFile(const std::string& name, const std::string& bytes) {
-    const fs::path path = fs::temp_directory_path() / ("qingheng_zazhan_" + std::to_string(::getpid()) + name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
-}  // namespace
 
 TEST(ZaZhanCategories, EveryPieceEndedByACommaIsACategory) {
     struct Case {
@@ -61,31 +51,30 @@ TEST(ZaZhanSection, LinesCompareWholeAndExactly) {
 }
 
 TEST(ZaZhanFile, ReadsLfCrLfAndCrLineEnds) {
+    TemporaryHome home("zazhan");
     for (const std::string& end : {std::string("\n"), std::string("\r\n"), std::string("\r")}) {
         const fs::path path =
-            WriteFile("ends", *gbk::fromUtf8("婚姻,出行," + end + "[婚姻]" + end + "甲" + end + "[end]" + end));
+            home.writeGbkDatFile("zazhan.txt", "婚姻,出行," + end + "[婚姻]" + end + "甲" + end + "[end]" + end);
         const TextFileLines file = ReadGbkLines(path);
         ASSERT_TRUE(file.found);
         ASSERT_TRUE(file.status.ok);
         EXPECT_EQ(file.lines, (Lines{"婚姻,出行,", "[婚姻]", "甲", "[end]"}));
         EXPECT_EQ(ZaZhanSection(file.lines, "婚姻"), "甲\n");
-        fs::remove(path);
     }
 }
 
 TEST(ZaZhanFile, AMissingFileIsNotAnErrorButTextThatIsNotGbkIs) {
-    const TextFileLines missing = ReadGbkLines(fs::temp_directory_path() / "qingheng_no_such_zazhan.txt");
+    TemporaryHome home("zazhan");
+    const TextFileLines missing = ReadGbkLines(home.dat() / "zazhan.txt");
     EXPECT_FALSE(missing.found);
     EXPECT_TRUE(missing.status.ok);
     EXPECT_TRUE(missing.lines.empty());
 
-    const fs::path broken = WriteFile("broken", "\x81\x20\n");
-    const TextFileLines bad = ReadGbkLines(broken);
+    const TextFileLines bad = ReadGbkLines(home.writeDatFile("zazhan.txt", "\x81\x20\n"));
     EXPECT_TRUE(bad.found);
     EXPECT_FALSE(bad.status.ok);
     EXPECT_NE(bad.status.message.find("GBK"), std::string::npos);
     EXPECT_TRUE(bad.lines.empty());
-    fs::remove(broken);
 }
 
 TEST(ZaZhanFile, TheShippedFileHasTwelveCategoriesEachWithItsSection) {

@@ -1,8 +1,13 @@
 #pragma once
 // Driving windows in Qt tests: finding a named control (the test stops when it is missing),
-// clicking a named button, answering the next modal dialog, and saving a picture.
+// clicking a named button, finding a menu item, answering modal dialogs, and saving a picture.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -39,11 +44,51 @@ inline void onNextDialog(std::function<void(QWidget*)> handler) {
     timer->start(10);
 }
 
-// Saves a picture of the widget when QH_SCREENSHOT_DIR names a folder.
+// Runs open, which shows a modal dialog and returns once it is closed, and handler on that
+// dialog while it is up; the dialog is closed after the handler unless the handler closed it.
+// False when no modal dialog came up.
+inline bool inModalDialog(const std::function<void()>& open, const std::function<void(QWidget*)>& handler) {
+    bool seen = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const QPointer<QWidget> dialog = QApplication::activeModalWidget();
+        if (!dialog) return;
+        timer.stop();
+        seen = true;
+        handler(dialog);
+        if (dialog && dialog->isVisible()) dialog->close();
+    });
+    timer.start(10);
+    open();
+    timer.stop();
+    return seen;
+}
+
+// The drop-down menu of the menu bar titled title (with its "&" shortcut mark), or null.
+inline QMenu* menuNamed(const QMainWindow& window, const QString& title) {
+    for (QAction* top : window.menuBar()->actions()) {
+        if (top->text() == title && top->menu()) return top->menu();
+    }
+    return nullptr;
+}
+
+// The item text of a menu of the menu bar, or null when the menu or the item is missing.
+inline QAction* menuItem(const QMainWindow& window, const QString& menu, const QString& text) {
+    const QMenu* dropDown = menuNamed(window, menu);
+    if (!dropDown) return nullptr;
+    for (QAction* item : dropDown->actions()) {
+        if (item->text() == text) return item;
+    }
+    return nullptr;
+}
+
+// Saves a picture of the widget into the folder QH_SCREENSHOT_DIR names, when it is set (run
+// with QT_SCALE_FACTOR=2 to see the high-DPI drawing).
 inline void screenshot(QWidget* widget, const char* name) {
-    const QByteArray dir = qgetenv("QH_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    widget->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+    const QString folder = qEnvironmentVariable("QH_SCREENSHOT_DIR");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    widget->grab().save(QDir(folder).filePath(QString::fromUtf8(name) + ".png"));
 }
 
 }  // namespace qingheng::testing

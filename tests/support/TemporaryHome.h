@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "platform/Gbk.h"
 #include "platform/ProgramFolder.h"
 
 namespace qingheng::testing {
@@ -53,10 +55,20 @@ public:
         }
         return *this;
     }
-    // Writes a file of the dat folder, bytes as given.
-    void writeDatFile(std::string_view name, const std::string& bytes) {
+    // Writes a file of the dat folder, bytes as given; returns its path.
+    std::filesystem::path writeDatFile(std::string_view name, std::string_view bytes) {
         withDatFolder();
-        std::ofstream(dat() / name, std::ios::binary) << bytes;
+        const std::filesystem::path file = dat() / name;
+        std::ofstream out(file, std::ios::binary);
+        out << bytes;
+        if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
+        return file;
+    }
+    // Writes a file of the dat folder as the program stores text: UTF-8 given, GBK on disk.
+    std::filesystem::path writeGbkDatFile(std::string_view name, std::string_view utf8) {
+        const std::optional<std::string> bytes = gbk::fromUtf8(utf8);
+        if (!bytes) throw std::runtime_error("not GBK text: " + std::string(utf8));
+        return writeDatFile(name, *bytes);
     }
 
 private:

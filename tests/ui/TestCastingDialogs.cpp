@@ -18,6 +18,7 @@
 #include <random>
 
 #include "DialogDriver.h"
+#include "ScopedClock.h"
 #include "ScriptedRandom.h"
 #include "TemporaryHome.h"
 #include "platform/Clock.h"
@@ -32,6 +33,7 @@
 using namespace qingheng;
 using qingheng::testing::child;
 using qingheng::testing::click;
+using qingheng::testing::ScopedClock;
 using qingheng::testing::ScopedRandom;
 using qingheng::testing::screenshot;
 using qingheng::testing::TemporaryHome;
@@ -332,7 +334,7 @@ private slots:
 
     void timeDialogUpDownAndCurrentTime() {
         ScopedScriptedPrompts script;
-        setAppClock(std::make_shared<FixedClock>(LocalDateTime{2060, 7, 8, 14, 5, 0}));
+        const ScopedClock clock({2060, 7, 8, 14, 5, 0});
         TimeCastingEntry entry = springFestivalEntry();
         entry.lunar = 1;
         entry.leap = 1;
@@ -352,7 +354,6 @@ private slots:
         QVERIFY(!child<QCheckBox>(&dialog, "Chkrun")->isChecked());
         QCOMPARE(child<QComboBox>(&dialog, "cbos")->currentIndex(), 14);
         QVERIFY(child<QLabel>(&dialog, "StxtHint")->text().startsWith(QStringLiteral("公：2050-7-8 14:5")));
-        setAppClock(std::make_shared<SystemClock>());
     }
 
     void timeDialogLunarMonthMode() {

@@ -4,44 +4,45 @@
 #include <QPushButton>
 
 #include <filesystem>
-#include <fstream>
+#include <memory>
 
-#include "Screenshot.h"
+#include "DialogDriver.h"
+#include "TemporaryHome.h"
 #include "casting/StrokeTable.h"
 #include "platform/FileUtil.h"
-#include "platform/ProgramFolder.h"
 #include "ui/common/Untprompt.h"
 #include "ui/reference/Untchang.h"
 
 using namespace qingheng;
+using qingheng::testing::child;
+using qingheng::testing::click;
+using qingheng::testing::TemporaryHome;
 namespace fs = std::filesystem;
 
 class TestFrmChange : public QObject {
     Q_OBJECT
 
-    fs::path home_;
+    std::unique_ptr<TemporaryHome> home_;
     fs::path table_;
 
     static void lookUp(TFrmChange& d, const QString& character) {
-        d.findChild<QLineEdit*>("ledtin")->setText(character);
-        d.findChild<QPushButton*>("BtnSearch")->click();
+        child<QLineEdit>(d, "ledtin")->setText(character);
+        click(d, "BtnSearch");
     }
     static void change(TFrmChange& d, const QString& count) {
-        d.findChild<QLineEdit*>("ledtnum")->setText(count);
-        d.findChild<QPushButton*>("BtnChange")->click();
+        child<QLineEdit>(d, "ledtnum")->setText(count);
+        click(d, "BtnChange");
     }
-    static QPushButton* changeButton(TFrmChange& d) { return d.findChild<QPushButton*>("BtnChange"); }
+    static QPushButton* changeButton(TFrmChange& d) { return child<QPushButton>(d, "BtnChange"); }
+    static QString newCount(TFrmChange& d) { return child<QLineEdit>(d, "ledtnum")->text(); }
 
 private slots:
     void init() {
-        home_ = fs::temp_directory_path() / ("qingheng_change_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_ / "dat");
-        table_ = home_ / "dat" / "hzlen.dat";
-        fs::copy_file(fs::path(QH_BIN_DIR) / "dat" / "hzlen.dat", table_);
-        setProgramFolder(home_);
+        home_ = std::make_unique<TemporaryHome>("change");
+        home_->withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
+        table_ = home_->dat() / "hzlen.dat";
     }
-    void cleanup() { fs::remove_all(home_); }
+    void cleanup() { home_.reset(); }
 
     void lookUpShowsTheCountAndEnablesTheChange() {
         ScopedScriptedPrompts script;
@@ -51,12 +52,12 @@ private slots:
         QCOMPARE(d.tablePath(), table_);
         QVERIFY(!changeButton(d)->isEnabled());
         QVERIFY(changeButton(d)->isDefault());
-        QCOMPARE(d.findChild<QLineEdit*>("ledtnum")->toolTip(), QStringLiteral("输入新笔画数"));
+        QCOMPARE(child<QLineEdit>(d, "ledtnum")->toolTip(), QStringLiteral("输入新笔画数"));
         lookUp(d, QStringLiteral("数"));
-        QCOMPARE(d.findChild<QLineEdit*>("ledtnum")->text(), QStringLiteral("15"));
+        QCOMPARE(newCount(d), QStringLiteral("15"));
         QVERIFY(changeButton(d)->isEnabled());
         QVERIFY(script->shown.empty());
-        qingheng::testing::saveScreenshot(&d, "TFrmChange");
+        qingheng::testing::screenshot(&d, "TFrmChange");
     }
 
     void aChangeWritesTheCountAndDisablesTheButton() {
@@ -124,7 +125,7 @@ private slots:
         QCOMPARE(script->shown.back().text, QStringLiteral("找不到这个汉字的笔画"));
         QCOMPARE(script->shown.back().caption, QStringLiteral("错误"));
         QVERIFY(!changeButton(d)->isEnabled());
-        QCOMPARE(d.findChild<QLineEdit*>("ledtnum")->text(), QStringLiteral("15"));  // left as it was
+        QCOMPARE(newCount(d), QStringLiteral("15"));  // left as it was
     }
 
     void aMissingTableIsReportedWhenTheDialogOpens() {

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "Screenshot.h"
+#include "DialogDriver.h"
 #include "ui/common/Untpicture.h"
 #include "ui/main/Untreportpane.h"
 #include "ui/reference/Untheluo.h"
@@ -46,10 +46,10 @@ private slots:
         QCOMPARE(d.findChild<TPictureBox*>("img1")->size(), QSize(450, 450));
         QCOMPARE(d.diagram(), TFrmHeLuo::Diagram::HeTu);
         QCOMPARE(d.findChild<QLabel*>("labluoshu")->cursor().shape(), Qt::PointingHandCursor);
-        qingheng::testing::saveScreenshot(&d, "TFrmHeLuo_hetu");
+        qingheng::testing::screenshot(&d, "TFrmHeLuo_hetu");
         clickLabel(d, "labluoshu");
         QCOMPARE(d.diagram(), TFrmHeLuo::Diagram::LuoShu);
-        qingheng::testing::saveScreenshot(&d, "TFrmHeLuo_luoshu");
+        qingheng::testing::screenshot(&d, "TFrmHeLuo_luoshu");
         clickLabel(d, "labhetu");
         QCOMPARE(d.diagram(), TFrmHeLuo::Diagram::HeTu);
     }

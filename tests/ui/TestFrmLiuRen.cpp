@@ -7,17 +7,19 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <filesystem>
+#include <memory>
 
-#include "Screenshot.h"
-#include "platform/ProgramFolder.h"
+#include "DialogDriver.h"
+#include "TemporaryHome.h"
 #include "reference/HourLesson.h"
 #include "ui/common/Untprompt.h"
 #include "ui/main/Untreportpane.h"
 #include "ui/reference/Untliuren.h"
 
 using namespace qingheng;
-namespace fs = std::filesystem;
+using qingheng::testing::child;
+using qingheng::testing::click;
+using qingheng::testing::TemporaryHome;
 
 namespace {
 
@@ -27,34 +29,31 @@ void typeText(QWidget* edit, const QString& text) {
     QApplication::sendEvent(edit, &press);
 }
 
-QString memo(TFrmLiuRen& d, const char* name) { return d.findChild<QPlainTextEdit*>(name)->toPlainText(); }
+QString memo(TFrmLiuRen& d, const char* name) { return child<QPlainTextEdit>(d, name)->toPlainText(); }
 
 }  // namespace
 
 class TestFrmLiuRen : public QObject {
     Q_OBJECT
 
-    fs::path home_;
+    std::unique_ptr<TemporaryHome> home_;
 
 private slots:
     void initTestCase() {
         installReportFontSubstitutes();
-        home_ = fs::temp_directory_path() / ("qingheng_liuren_" + std::to_string(::getpid()));
-        fs::create_directories(home_ / "dat");
-        fs::copy_file(fs::path(QH_BIN_DIR) / "dat" / "hzlen.dat", home_ / "dat" / "hzlen.dat",
-                      fs::copy_options::overwrite_existing);
-        setProgramFolder(home_);
+        home_ = std::make_unique<TemporaryHome>("liuren");
+        home_->withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
     }
-    void cleanupTestCase() { fs::remove_all(home_); }
+    void cleanupTestCase() { home_.reset(); }
 
     void lessonModeListsMonthsDaysAndHours() {
         TFrmLiuRen d(TFrmLiuRen::kLessonMode);
         d.show();
         QCOMPARE(d.windowTitle(), QStringLiteral("苍梧子六壬时课"));
-        QVERIFY(!d.findChild<QWidget*>("panzg")->isVisible());
-        auto* lstm = d.findChild<QListWidget*>("lstm");
-        auto* lstd = d.findChild<QListWidget*>("lstd");
-        auto* lsts = d.findChild<QListWidget*>("lsts");
+        QVERIFY(!child<QWidget>(d, "panzg")->isVisible());
+        auto* lstm = child<QListWidget>(d, "lstm");
+        auto* lstd = child<QListWidget>(d, "lstd");
+        auto* lsts = child<QListWidget>(d, "lsts");
         QCOMPARE(lstm->count(), 12);
         QCOMPARE(lstd->count(), 30);
         QCOMPARE(lsts->count(), 24);
@@ -68,19 +67,19 @@ private slots:
     void castingShowsTheLessonOfTheChosenItems() {
         TFrmLiuRen d(TFrmLiuRen::kLessonMode);
         d.show();
-        d.findChild<QListWidget*>("lstm")->setCurrentRow(11);
-        d.findChild<QListWidget*>("lstd")->setCurrentRow(29);
-        d.findChild<QListWidget*>("lsts")->setCurrentRow(22);
-        d.findChild<QPushButton*>("Btnok")->click();
+        child<QListWidget>(d, "lstm")->setCurrentRow(11);
+        child<QListWidget>(d, "lstd")->setCurrentRow(29);
+        child<QListWidget>(d, "lsts")->setCurrentRow(22);
+        click(d, "Btnok");
         QCOMPARE(memo(d, "Memo1"), QString::fromStdString(HourLessonText(11, 29, 22)));
         QVERIFY(memo(d, "Memo1").startsWith(QStringLiteral("起课时间：十二月三十日22时\n得[赤口]课论断如下：\n\n")));
-        qingheng::testing::saveScreenshot(&d, "TFrmLiuRen_lesson");
+        qingheng::testing::screenshot(&d, "TFrmLiuRen_lesson");
     }
 
     void lessonHelpExplainsTheTool() {
         ScopedScriptedPrompts script;
         TFrmLiuRen d(TFrmLiuRen::kLessonMode);
-        d.findChild<QPushButton*>("BitBtn2")->click();
+        click(d, "BitBtn2");
         QCOMPARE(script->lastText(), QStringLiteral("根据时间（农历）起一课断吉凶。"));
     }
 
@@ -89,43 +88,43 @@ private slots:
         TFrmLiuRen d(TFrmLiuRen::kLotMode);
         d.show();
         QCOMPARE(d.windowTitle(), QStringLiteral("诸葛神数"));
-        QVERIFY(!d.findChild<QWidget*>("lstm")->isVisible());
-        auto* input = d.findChild<QLineEdit*>("ledthz");
+        QVERIFY(!child<QWidget>(d, "lstm")->isVisible());
+        auto* input = child<QLineEdit>(d, "ledthz");
         QCOMPARE(input->text(), QStringLiteral("求测字"));
         QCOMPARE(input->toolTip(), QStringLiteral("输入三个汉字"));
-        QVERIFY(d.findChild<QPushButton*>("Btnce")->isDefault());
+        QVERIFY(child<QPushButton>(d, "Btnce")->isDefault());
         input->setText(QStringLiteral("我爱你"));  // 7, 13 (愛) and 7 strokes: 737 wraps to lot 353
-        d.findChild<QPushButton*>("Btnce")->click();
+        click(d, "Btnce");
         QVERIFY(script->shown.empty());
         QVERIFY(memo(d, "Memo2").startsWith(QStringLiteral("【测字:我爱你,得第三五三签】\n\n●签诗：")));
         QVERIFY(memo(d, "Memo2").contains(QStringLiteral("\n\n※解签：")));
-        qingheng::testing::saveScreenshot(&d, "TFrmLiuRen_lots");
+        qingheng::testing::screenshot(&d, "TFrmLiuRen_lots");
     }
 
     void lotRefusalsKeepThePreviousResult() {
         ScopedScriptedPrompts script;
         TFrmLiuRen d(TFrmLiuRen::kLotMode);
         d.show();
-        auto* input = d.findChild<QLineEdit*>("ledthz");
-        d.findChild<QPushButton*>("Btnce")->click();  // 求测字
+        auto* input = child<QLineEdit>(d, "ledthz");
+        click(d, "Btnce");  // 求测字
         const QString shown = memo(d, "Memo2");
         QVERIFY(!shown.isEmpty());
 
         input->setText(QStringLiteral("求测"));
-        d.findChild<QPushButton*>("Btnce")->click();
+        click(d, "Btnce");
         QCOMPARE(script->shown.back().text, QStringLiteral("必须输入3个汉字"));
         QCOMPARE(script->shown.back().caption, QStringLiteral("错误"));
         QCOMPARE(script->shown.back().icon, PromptIcon::Information);
         QCOMPARE(input->text(), QStringLiteral("求测"));
 
         input->setText(QStringLiteral("abcdef"));
-        d.findChild<QPushButton*>("Btnce")->click();
+        click(d, "Btnce");
         QCOMPARE(script->shown.back().text, QStringLiteral("必须输入汉字"));
         QCOMPARE(script->shown.back().icon, PromptIcon::Stop);
         QCOMPARE(input->text(), QString());
 
         input->setText(QStringLiteral("求，字"));
-        d.findChild<QPushButton*>("Btnce")->click();
+        click(d, "Btnce");
         QCOMPARE(script->shown.back().text, QStringLiteral("找不到\"，\"这个汉字的笔画"));
         QCOMPARE(script->shown.back().caption, QStringLiteral("没有的字"));
         QCOMPARE(memo(d, "Memo2"), shown);
@@ -133,7 +132,7 @@ private slots:
 
     void theInputHoldsAtMostSixBytes() {
         TFrmLiuRen d(TFrmLiuRen::kLotMode);
-        auto* input = d.findChild<QLineEdit*>("ledthz");
+        auto* input = child<QLineEdit>(d, "ledthz");
         input->clear();
         typeText(input, QStringLiteral("甲乙丙丁"));
         QCOMPARE(input->text(), QStringLiteral("甲乙丙"));
@@ -145,7 +144,7 @@ private slots:
     void lotHelpExplainsTheTool() {
         ScopedScriptedPrompts script;
         TFrmLiuRen d(TFrmLiuRen::kLotMode);
-        d.findChild<QPushButton*>("BitBtn1")->click();
+        click(d, "BitBtn1");
         QCOMPARE(script->lastText(), QStringLiteral("输入三个汉字就可抽一签断吉凶。\n笔画数以繁体字计算。"));
     }
 };

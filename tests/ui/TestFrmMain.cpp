@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "DialogDriver.h"
-#include "TemporaryHome.h"
+#include "MainWindowFixture.h"
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
@@ -23,9 +23,13 @@
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
+using qingheng::testing::castByNumber;
+using qingheng::testing::MainWindowHome;
 using qingheng::testing::onNextDialog;
+using qingheng::testing::saveAsNewCase;
 using qingheng::testing::screenshot;
-using qingheng::testing::TemporaryHome;
+using qingheng::testing::selectCaseRow;
+using qingheng::testing::showAndWait;
 namespace fs = std::filesystem;
 
 namespace {
@@ -41,33 +45,21 @@ bool hasRun(const StyledDocument& doc, const std::string& start, Rgb color) {
     return false;
 }
 
-void selectRow(TFrmMain& w, int row) {
-    auto* list = w.findChild<QTreeWidget*>("ListView1");
-    list->clearSelection();
-    if (row >= 0) list->topLevelItem(row)->setSelected(true);
-}
-
 }  // namespace
 
 class TestFrmMain : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TemporaryHome> temporaryHome_;
+    std::unique_ptr<MainWindowHome> temporaryHome_;
     fs::path home_;
 
 private slots:
     void init() {
-        temporaryHome_ = std::make_unique<TemporaryHome>("main");
-        temporaryHome_->withDatFolder().useAsProgramFolder();
+        temporaryHome_ = std::make_unique<MainWindowHome>("main");
         home_ = temporaryHome_->path();
-        setAppClock(std::make_shared<FixedClock>(LocalDateTime{2024, 2, 10, 9, 30, 0}));
-        installReportFontSubstitutes();
     }
 
-    void cleanup() {
-        setAppClock(std::make_shared<SystemClock>());
-        temporaryHome_.reset();
-    }
+    void cleanup() { temporaryHome_.reset(); }
 
     void startsWithTheDefaultsOfAFirstRun() {
         TFrmMain w;
@@ -88,12 +80,9 @@ private slots:
     void aWholeCaseSession() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
 
-        script->inputAnswers.push_back(QStringLiteral("12"));
-        w.castByListItem(6);  // 数字起卦
-        QVERIFY(w.chartValid());
+        QVERIFY(castByNumber(w, *script, QStringLiteral("12")));
         const std::string chart = paneText(w, "Redtliuyao");
         QVERIFY(chart.find("起卦方式：数字起卦   占问事宜：关心的事情\n数字：12\n总数：3，上卦数：1，下卦数：2\n") !=
                 std::string::npos);
@@ -105,12 +94,7 @@ private slots:
         screenshot(&w, "main_after_number_cast");
 
         // Save as a new case: the category dialog is answered.
-        onNextDialog([](QWidget* dialog) {
-            dialog->findChild<QComboBox*>("CboFenLei")->setCurrentText(QStringLiteral("财运"));
-            dialog->findChild<QPlainTextEdit*>("Memo1")->setPlainText(QStringLiteral("备注:测试"));
-            dialog->findChild<QPushButton*>("Btnok")->click();
-        });
-        w.saveCase();
+        saveAsNewCase(w, QStringLiteral("财运"), QStringLiteral("备注:测试"));
         auto* list = w.findChild<QTreeWidget*>("ListView1");
         QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("某人"));
@@ -124,7 +108,7 @@ private slots:
         StyledDocument stored;
         stored.runs.push_back({"存档的文本\n", TextStyle{}});
         QVERIFY(saveRtfFile(home_ / "liuyao_f" / "0.rtf", stored).ok);
-        selectRow(w, 0);
+        selectCaseRow(w, 0);
         w.openCase();
         QVERIFY(w.existingMode());
         QCOMPARE(w.findChild<QToolButton*>("SbtoSave")->text(), QStringLiteral("存旧"));
@@ -137,7 +121,7 @@ private slots:
             dialog->findChild<QLineEdit*>("Edtname")->setText(QStringLiteral("张三"));
             dialog->findChild<QPushButton*>("Btnsave")->click();
         });
-        selectRow(w, 0);
+        selectCaseRow(w, 0);
         w.editCase();
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("张三"));
         QCOMPARE(w.currentRecord().name, std::string("张三"));
@@ -163,7 +147,7 @@ private slots:
         // Deleting the case on view asks twice and returns to new-case mode.
         script->questionAnswers.push_back(true);
         script->questionAnswers.push_back(true);
-        selectRow(w, 0);
+        selectCaseRow(w, 0);
         w.deleteCase();
         QCOMPARE(list->topLevelItemCount(), 0);
         QVERIFY(!w.existingMode());
@@ -179,11 +163,8 @@ private slots:
     void castShowsTheClassicTextsInBothPanes() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        script->inputAnswers.push_back(QStringLiteral("12"));
-        w.castByListItem(6);  // 数字起卦: 乾 over 兑, 天泽履
-        QVERIFY(w.chartValid());
+        QVERIFY(showAndWait(w));
+        QVERIFY(castByNumber(w, *script, QStringLiteral("12")));  // 乾 over 兑, 天泽履
         for (const char* name : {"Redtliuyao", "Redtmeihua"}) {
             const std::string text = paneText(w, name);
             QVERIFY2(text.find("易经卦爻辞(原文)：\n◆天泽履:履虎尾") != std::string::npos, name);
@@ -232,11 +213,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             w.castByListItem(12);  // 随机起卦
             QVERIFY(w.chartValid());
-            onNextDialog([](QWidget* dialog) {
-                dialog->findChild<QComboBox*>("CboFenLei")->setCurrentText(QStringLiteral("临时保存"));
-                dialog->findChild<QPushButton*>("Btnok")->click();
-            });
-            w.saveCase();
+            saveAsNewCase(w, QStringLiteral("临时保存"));
             script->folderAnswers.push_back(QString::fromStdString(backup.string()));
             w.exportHistory();
             QVERIFY(script->lastText().startsWith(QStringLiteral("成功导出，已保存到")));
@@ -290,10 +267,8 @@ private slots:
     void printsAPaneToPdf() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        script->inputAnswers.push_back(QStringLiteral("12"));
-        w.castByListItem(6);
+        QVERIFY(showAndWait(w));
+        QVERIFY(castByNumber(w, *script, QStringLiteral("12")));
         const fs::path pdf = home_ / "chart.pdf";
         script->questionAnswers.push_back(true);
         script->printAnswers.push_back(QString::fromStdString(pdf.string()));

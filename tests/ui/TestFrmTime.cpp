@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "ScopedClock.h"
 #include "platform/Clock.h"
 #include "ui/calendar/Unttime.h"
 #include "ui/common/Untdatelists.h"
@@ -101,7 +102,7 @@ private slots:
     }
 
     void nowButtonTakesTheClockCappedAt2050() {
-        setAppClock(std::make_shared<FixedClock>(LocalDateTime{2061, 7, 8, 21, 45, 0}));
+        const qingheng::testing::ScopedClock clock({2061, 7, 8, 21, 45, 0});
         CastingTime time{2000, 1, 1, 0, 0, 1, 1};
         TFrmTime dialog(time);
         dialog.findChild<QToolButton*>("SpeedButton1")->click();
@@ -112,7 +113,6 @@ private slots:
         QCOMPARE(dialog.findChild<QComboBox*>("cbos")->currentIndex(), 21);
         dialog.findChild<QSpinBox*>("Updyear")->setValue(100);
         QCOMPARE(dialog.findChild<QLineEdit*>("Edtyear")->text(), QStringLiteral("2000"));
-        setAppClock(std::make_shared<SystemClock>());
     }
 };
 

@@ -8,7 +8,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 
-#include "Screenshot.h"
+#include "DialogDriver.h"
 #include "platform/Clock.h"
 #include "ui/calendar/Untwnl.h"
 #include "ui/common/Untpicture.h"
@@ -60,7 +60,7 @@ private slots:
         // Day 10 (a Saturday) in the second week row.
         QCOMPARE(w.findChild<QWidget*>("Shape1")->geometry(), QRect(320, 94, 64, 47));
         QVERIFY(script->shown.empty());
-        qingheng::testing::saveScreenshot(&w, "TFrmWnl");
+        qingheng::testing::screenshot(&w, "TFrmWnl");
     }
 
     void gridIsDrawnSharplyAtTwiceThePixelDensity() {

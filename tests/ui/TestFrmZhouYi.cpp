@@ -2,20 +2,17 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 
-#include <filesystem>
-
-#include "platform/Clock.h"
-#include "platform/ProgramFolder.h"
+#include "DialogDriver.h"
+#include "MainWindowFixture.h"
 #include "ui/main/Untmain.h"
 #include "ui/reference/Untzhouy.h"
 
 using namespace qingheng;
-namespace fs = std::filesystem;
+using namespace qingheng::testing;
 
 namespace {
 
@@ -23,8 +20,8 @@ const QString kYang = QStringLiteral("━━━　");
 const QString kYin = QStringLiteral("━　━　");
 
 void choose(TFrmZhouYi& w, int palace, int index) {
-    w.findChild<QComboBox*>("cbogong")->setCurrentIndex(palace);
-    w.findChild<QComboBox*>("cboming")->setCurrentIndex(index);
+    child<QComboBox>(w, "cbogong")->setCurrentIndex(palace);
+    child<QComboBox>(w, "cboming")->setCurrentIndex(index);
 }
 
 QStringList items(const QComboBox* box) {
@@ -36,21 +33,11 @@ QStringList items(const QComboBox* box) {
 // lab1 (top line) to lab6.
 QStringList glyphs(TFrmZhouYi& w) {
     QStringList out;
-    for (int k = 1; k <= 6; ++k) out << w.findChild<QLabel*>(QStringLiteral("lab%1").arg(k))->text();
+    for (int k = 1; k <= 6; ++k) out << child<QLabel>(w, ("lab" + QByteArray::number(k)).constData())->text();
     return out;
 }
 
-QString memo(TFrmZhouYi& w) { return w.findChild<QPlainTextEdit*>("memgua")->toPlainText(); }
-
-QAction* menuAction(TFrmMain& main, const QString& menu, const QString& item) {
-    for (QAction* top : main.menuBar()->actions()) {
-        if (top->text() != menu || !top->menu()) continue;
-        for (QAction* a : top->menu()->actions()) {
-            if (a->text() == item) return a;
-        }
-    }
-    return nullptr;
-}
+QString memo(TFrmZhouYi& w) { return child<QPlainTextEdit>(w, "memgua")->toPlainText(); }
 
 }  // namespace
 
@@ -62,16 +49,16 @@ private slots:
         TFrmZhouYi w;
         QCOMPARE(w.windowTitle(), QStringLiteral("易经卦爻辞"));
         QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(w.findChild<QPlainTextEdit*>("memgua")->isReadOnly());
-        QCOMPARE(w.findChild<QPushButton*>("BitBtn1")->text(), QStringLiteral("关闭"));
-        auto* gong = w.findChild<QComboBox*>("cbogong");
-        auto* ming = w.findChild<QComboBox*>("cboming");
+        QVERIFY(child<QPlainTextEdit>(w, "memgua")->isReadOnly());
+        QCOMPARE(child<QPushButton>(w, "BitBtn1")->text(), QStringLiteral("关闭"));
+        auto* gong = child<QComboBox>(w, "cbogong");
+        auto* ming = child<QComboBox>(w, "cboming");
         QCOMPARE(items(gong), QStringList({"乾", "兑", "离", "震", "巽", "坎", "艮", "坤"}));
         QCOMPARE(gong->currentIndex(), 0);
         QCOMPARE(items(ming),
                  QStringList({"乾为天", "天风姤", "天山遁", "天地否", "风地观", "山地剥", "火地晋", "火天大有"}));
         QCOMPARE(ming->currentIndex(), 0);
-        QCOMPARE(w.findChild<QLabel*>("lab0")->text(), QStringLiteral("乾为天"));
+        QCOMPARE(child<QLabel>(w, "lab0")->text(), QStringLiteral("乾为天"));
         QCOMPARE(glyphs(w), QStringList(6, kYang));
 
         for (int p = 0; p < 8; ++p) {
@@ -100,7 +87,7 @@ private slots:
         };
         for (const Case& c : cases) {
             choose(w, c.palace, c.index);
-            QCOMPARE(w.findChild<QLabel*>("lab0")->text(), QString::fromUtf8(c.name));
+            QCOMPARE(child<QLabel>(w, "lab0")->text(), QString::fromUtf8(c.name));
             QCOMPARE(glyphs(w), c.lines);
             QVERIFY(memo(w).startsWith(QStringLiteral("\n※") + QString::fromUtf8(c.name) + ":"));
         }
@@ -132,14 +119,10 @@ private slots:
     }
 
     void menuOpensOneReaderAtATime() {
-        const fs::path home = fs::temp_directory_path() / ("qingheng_zhouyi_" + std::to_string(::getpid()));
-        fs::remove_all(home);
-        fs::create_directories(home / "dat");
-        setProgramFolder(home);
-        setAppClock(std::make_shared<FixedClock>(LocalDateTime{2024, 2, 10, 9, 30, 0}));
+        const MainWindowHome home("zhouyi");
         {
             TFrmMain main;
-            QAction* open = menuAction(main, QStringLiteral("命理知识(&S)"), QStringLiteral("易经卦爻辞"));
+            QAction* open = menuItem(main, QStringLiteral("命理知识(&S)"), QStringLiteral("易经卦爻辞"));
             QVERIFY(open);
             open->trigger();
             auto readers = main.findChildren<TFrmZhouYi*>();
@@ -154,18 +137,16 @@ private slots:
             choose(*reader, 3, 2);
             open->trigger();  // brought forward as it is
             QCOMPARE(main.findChildren<TFrmZhouYi*>().size(), 1);
-            QCOMPARE(reader->findChild<QComboBox*>("cbogong")->currentIndex(), 3);
+            QCOMPARE(child<QComboBox>(reader, "cbogong")->currentIndex(), 3);
 
-            reader->findChild<QPushButton*>("BitBtn1")->click();
+            click(reader, "BitBtn1");
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QCOMPARE(main.findChildren<TFrmZhouYi*>().size(), 0);
             open->trigger();  // a new reader after the old one closed
             readers = main.findChildren<TFrmZhouYi*>();
             QCOMPARE(readers.size(), 1);
-            QCOMPARE(readers.first()->findChild<QComboBox*>("cbogong")->currentIndex(), 0);
+            QCOMPARE(child<QComboBox>(readers.first(), "cbogong")->currentIndex(), 0);
         }
-        setAppClock(std::make_shared<SystemClock>());
-        fs::remove_all(home);
     }
 };
 

@@ -2,19 +2,13 @@
 // Hua reading with their emphasis, 解释 copies them, and an opened case explains itself.
 #include <QtTest>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTreeWidget>
 
-#include <filesystem>
-#include <functional>
+#include <memory>
 
-#include "platform/Clock.h"
-#include "platform/ProgramFolder.h"
+#include "DialogDriver.h"
+#include "MainWindowFixture.h"
 #include "platform/Rtf.h"
 #include "ui/common/Untprompt.h"
 #include "ui/main/Untmain.h"
@@ -22,23 +16,11 @@
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
-namespace fs = std::filesystem;
+using namespace qingheng::testing;
 
 namespace {
 
-void onNextDialog(std::function<void(QWidget*)> handler) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            handler(dialog);
-        }
-    });
-    timer->start(10);
-}
-
-StyledDocument paneDocument(TFrmMain& w, const char* name) { return w.findChild<TReportPane*>(name)->styledDocument(); }
+StyledDocument paneDocument(TFrmMain& w, const char* name) { return child<TReportPane>(w, name)->styledDocument(); }
 
 // The style of the run holding the first occurrence of text, or nothing.
 std::optional<TextStyle> styleAt(const StyledDocument& doc, const std::string& text) {
@@ -55,8 +37,8 @@ std::optional<TextStyle> styleAt(const StyledDocument& doc, const std::string& t
 }
 
 QString explained(TFrmMain& w) {
-    w.findChild<QToolButton*>("SpeedButton2")->click();
-    return w.findChild<QPlainTextEdit*>("MeoDec")->toPlainText();
+    click(w, "SpeedButton2");
+    return sidePaneText(w);
 }
 
 }  // namespace
@@ -64,32 +46,20 @@ QString explained(TFrmMain& w) {
 class TestReadings : public QObject {
     Q_OBJECT
 
-    fs::path home_;
+    std::unique_ptr<MainWindowHome> home_;
 
 private slots:
     void init() {
-        home_ = fs::temp_directory_path() / ("qingheng_readings_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_ / "dat");
-        fs::copy_file(fs::path(QH_BIN_DIR) / "dat" / "meihy.dat", home_ / "dat" / "meihy.dat");
-        setProgramFolder(home_);
-        setAppClock(std::make_shared<FixedClock>(LocalDateTime{2024, 2, 10, 9, 30, 0}));
-        installReportFontSubstitutes();
+        home_ = std::make_unique<MainWindowHome>("readings");
+        home_->withShippedFiles({"meihy.dat"});
     }
-
-    void cleanup() {
-        setAppClock(std::make_shared<SystemClock>());
-        fs::remove_all(home_);
-    }
+    void cleanup() { home_.reset(); }
 
     void bothTabsShowTheReadingsWithTheirEmphasis() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        script->inputAnswers.push_back(QStringLiteral("12"));
-        w.castByListItem(6);  // 数字起卦
-        QVERIFY(w.chartValid());
+        QVERIFY(showAndWait(w));
+        QVERIFY(castByNumber(w, *script, QStringLiteral("12")));
 
         const StyledDocument chart = paneDocument(w, "Redtliuyao");
         const int base = chart.basePointSize;
@@ -113,38 +83,29 @@ private slots:
         QVERIFY(sayings && sayings->color == kBlack && sayings->pointSize == base - 2);
 
         QVERIFY(explained(w).startsWith(QStringLiteral("爻像解析：　\n【用神】")));
-        w.findChild<QTabWidget*>("Page1")->setCurrentIndex(1);
+        child<QTabWidget>(w, "Page1")->setCurrentIndex(1);
         QVERIFY(explained(w).startsWith(QStringLiteral("卦像解析：　\n★互卦：")));
     }
 
     void anOpenedCaseShowingItsStoredReportExplainsItself() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        script->inputAnswers.push_back(QStringLiteral("12"));
-        w.castByListItem(6);
+        QVERIFY(showAndWait(w));
+        QVERIFY(castByNumber(w, *script, QStringLiteral("12")));
         const QString saved = explained(w);
-        onNextDialog([](QWidget* dialog) {
-            dialog->findChild<QComboBox*>("CboFenLei")->setCurrentText(QStringLiteral("财运"));
-            dialog->findChild<QPushButton*>("Btnok")->click();
-        });
-        w.saveCase();
+        saveAsNewCase(w, QStringLiteral("财运"));
         StyledDocument stored;
         stored.runs.push_back({"存档的文本\n", TextStyle{}});
-        QVERIFY(saveRtfFile(home_ / "liuyao_f" / "0.rtf", stored).ok);
+        QVERIFY(saveRtfFile(home_->path() / "liuyao_f" / "0.rtf", stored).ok);
 
         // Another chart, then the saved case: its stored report shows, and 解释 gives its own
         // analysis, not the other chart's.
         w.newCase();
-        script->inputAnswers.push_back(QStringLiteral("34"));
-        w.castByListItem(6);
+        QVERIFY(castByNumber(w, *script, QStringLiteral("34")));
         QVERIFY(explained(w) != saved);
-        auto* list = w.findChild<QTreeWidget*>("ListView1");
-        list->clearSelection();
-        list->topLevelItem(0)->setSelected(true);
+        selectCaseRow(w, 0);
         w.openCase();
-        QCOMPARE(w.findChild<TReportPane*>("Redtliuyao")->toPlainText(), QStringLiteral("存档的文本\n"));
+        QCOMPARE(child<TReportPane>(w, "Redtliuyao")->toPlainText(), QStringLiteral("存档的文本\n"));
         QCOMPARE(explained(w), saved);
     }
 };

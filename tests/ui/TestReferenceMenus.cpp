@@ -1,17 +1,16 @@
 #include <QtTest>
 
 #include <QApplication>
-#include <QMenuBar>
+#include <QMenu>
 
-#include <filesystem>
 #include <functional>
+#include <memory>
 
-#include "platform/Clock.h"
-#include "platform/ProgramFolder.h"
+#include "DialogDriver.h"
+#include "MainWindowFixture.h"
 #include "ui/calendar/Untwnl.h"
 #include "ui/common/Untprompt.h"
 #include "ui/main/Untmain.h"
-#include "ui/main/Untreportpane.h"
 #include "ui/reference/Untchang.h"
 #include "ui/reference/Untduanyu.h"
 #include "ui/reference/Untheluo.h"
@@ -19,15 +18,9 @@
 #include "ui/reference/Untzazhan.h"
 
 using namespace qingheng;
-namespace fs = std::filesystem;
+using namespace qingheng::testing;
 
 namespace {
-
-QMenu* menuNamed(TFrmMain& w, const QString& title) {
-    for (QAction* a : w.menuBar()->actions())
-        if (a->text() == title) return a->menu();
-    return nullptr;
-}
 
 QStringList itemTexts(QMenu* menu) {
     QStringList out;
@@ -36,24 +29,10 @@ QStringList itemTexts(QMenu* menu) {
     return out;
 }
 
-QAction* item(TFrmMain& w, const QString& menu, const QString& text) {
-    for (QAction* a : menuNamed(w, menu)->actions())
-        if (a->text() == text) return a;
-    return nullptr;
-}
-
 // Triggers a menu item that opens a modal dialog and hands the dialog to check, then closes it.
-void openModal(QAction* action, std::function<void(QWidget*)> check) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog);
-        check(dialog);
-        seen = true;
-        dialog->close();
-    });
-    action->trigger();
-    QVERIFY(seen);
+void openModal(QAction* action, const std::function<void(QWidget*)>& check) {
+    QVERIFY(action);
+    QVERIFY(inModalDialog([action] { action->trigger(); }, check));
 }
 
 }  // namespace
@@ -61,23 +40,14 @@ void openModal(QAction* action, std::function<void(QWidget*)> check) {
 class TestReferenceMenus : public QObject {
     Q_OBJECT
 
-    fs::path home_;
+    std::unique_ptr<MainWindowHome> home_;
 
 private slots:
     void initTestCase() {
-        installReportFontSubstitutes();
-        home_ = fs::temp_directory_path() / ("qingheng_refmenus_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_ / "dat");
-        for (const char* name : {"hzlen.dat", "meihy.dat", "zazhan.txt"})
-            fs::copy_file(fs::path(QH_BIN_DIR) / "dat" / name, home_ / "dat" / name);
-        setProgramFolder(home_);
-        setAppClock(std::make_shared<FixedClock>(LocalDateTime{2024, 2, 10, 9, 30, 0}));
+        home_ = std::make_unique<MainWindowHome>("refmenus");
+        home_->withShippedFiles({"hzlen.dat", "meihy.dat", "zazhan.txt"});
     }
-    void cleanupTestCase() {
-        setAppClock(std::make_shared<SystemClock>());
-        fs::remove_all(home_);
-    }
+    void cleanupTestCase() { home_.reset(); }
 
     void menusListTheReferenceTools() {
         TFrmMain w;
@@ -89,13 +59,13 @@ private slots:
         QCOMPARE(itemTexts(menuNamed(w, QStringLiteral("辅助工具(&T)"))),
                  (QStringList{QStringLiteral("六壬时课"), QStringLiteral("古代杂占"), QStringLiteral("诸葛神数"),
                               QStringLiteral("笔画数修改"), QStringLiteral("万年历")}));
-        QCOMPARE(item(w, QStringLiteral("辅助工具(&T)"), QStringLiteral("万年历"))->objectName(),
+        QCOMPARE(menuItem(w, QStringLiteral("辅助工具(&T)"), QStringLiteral("万年历"))->objectName(),
                  QStringLiteral("Tmnuwnl"));
     }
 
     void theCalendarIsOneModelessWindowUntilClosed() {
         TFrmMain w;
-        QAction* calendar = item(w, QStringLiteral("辅助工具(&T)"), QStringLiteral("万年历"));
+        QAction* calendar = menuItem(w, QStringLiteral("辅助工具(&T)"), QStringLiteral("万年历"));
         calendar->trigger();
         calendar->trigger();
         QList<TFrmWnl*> open = w.findChildren<TFrmWnl*>();
@@ -113,7 +83,7 @@ private slots:
 
     void thePhraseBookIsOneModelessWindowUntilClosed() {
         TFrmMain w;
-        QAction* phrases = item(w, QStringLiteral("命理知识(&S)"), QStringLiteral("六爻断语"));
+        QAction* phrases = menuItem(w, QStringLiteral("命理知识(&S)"), QStringLiteral("六爻断语"));
         phrases->trigger();
         phrases->trigger();
         QCOMPARE(w.findChildren<TFrmDuanYu*>().size(), 1);
@@ -130,19 +100,19 @@ private slots:
         ScopedScriptedPrompts script;
         TFrmMain w;
         const QString tools = QStringLiteral("辅助工具(&T)");
-        openModal(item(w, tools, QStringLiteral("六壬时课")), [](QWidget* d) {
+        openModal(menuItem(w, tools, QStringLiteral("六壬时课")), [](QWidget* d) {
             QCOMPARE(qobject_cast<TFrmLiuRen*>(d)->mode(), TFrmLiuRen::kLessonMode);
             QCOMPARE(d->windowTitle(), QStringLiteral("苍梧子六壬时课"));
         });
-        openModal(item(w, tools, QStringLiteral("诸葛神数")), [](QWidget* d) {
+        openModal(menuItem(w, tools, QStringLiteral("诸葛神数")), [](QWidget* d) {
             QCOMPARE(qobject_cast<TFrmLiuRen*>(d)->mode(), TFrmLiuRen::kLotMode);
             QCOMPARE(d->windowTitle(), QStringLiteral("诸葛神数"));
         });
-        openModal(item(w, tools, QStringLiteral("古代杂占")),
+        openModal(menuItem(w, tools, QStringLiteral("古代杂占")),
                   [](QWidget* d) { QVERIFY(qobject_cast<TFrmZaZhan*>(d)); });
-        openModal(item(w, tools, QStringLiteral("笔画数修改")),
+        openModal(menuItem(w, tools, QStringLiteral("笔画数修改")),
                   [](QWidget* d) { QVERIFY(qobject_cast<TFrmChange*>(d)); });
-        openModal(item(w, QStringLiteral("命理知识(&S)"), QStringLiteral("河洛图像")),
+        openModal(menuItem(w, QStringLiteral("命理知识(&S)"), QStringLiteral("河洛图像")),
                   [](QWidget* d) { QVERIFY(qobject_cast<TFrmHeLuo*>(d)); });
         QVERIFY(w.findChildren<QDialog*>().isEmpty());  // each destroyed after use
         QVERIFY(script->shown.empty());

@@ -42,14 +42,7 @@ TFrmTime::TFrmTime(CastingTime& time, QWidget* parent) : QDialog(parent), time_(
     now->setObjectName("SpeedButton1");
     now->setText(QStringLiteral("现在"));
     now->setToolTip(QStringLiteral("现在时间"));
-    cbom_ = new QComboBox(this);
-    cbom_->setObjectName("cbom");
-    cbod_ = new QComboBox(this);
-    cbod_->setObjectName("cbod");
-    cbos_ = new QComboBox(this);
-    cbos_->setObjectName("cbos");
-    cbomin_ = new QComboBox(this);
-    cbomin_->setObjectName("cbomin");
+    createDateLists(this, cbom_, cbod_, cbos_, cbomin_);
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName("Btnok");
     ok->setDefault(true);
@@ -85,7 +78,6 @@ TFrmTime::TFrmTime(CastingTime& time, QWidget* parent) : QDialog(parent), time_(
     connect(ok, &QPushButton::clicked, this, &TFrmTime::BtnokClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    fillDateLists(cbom_, cbod_, cbos_, cbomin_);
     loadFrom(time_);
     if (parent) placeAtCentreOf(parent->window());
 }

@@ -89,7 +89,6 @@ TFrmWnl::TFrmWnl(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     setPalette(pal);
     setAutoFillBackground(true);
     buildControls();
-    fillDateLists(cbom_, cbod_, cbos_, cbomin_, HourLabels::Plain);
     chooseNow();
     connectControls();
 }
@@ -114,14 +113,7 @@ void TFrmWnl::buildControls() {
     UdYear_ = new QSpinBox(this);
     UdYear_->setObjectName("UdYear");
     linkYearUpDown(EdtYear_, UdYear_);
-    cbom_ = new QComboBox(this);
-    cbom_->setObjectName("cbom");
-    cbod_ = new QComboBox(this);
-    cbod_->setObjectName("cbod");
-    cbos_ = new QComboBox(this);
-    cbos_->setObjectName("cbos");
-    cbomin_ = new QComboBox(this);
-    cbomin_->setObjectName("cbomin");
+    createDateLists(this, cbom_, cbod_, cbos_, cbomin_, HourLabels::Plain);
     sbtnnow_ = makeToolButton(this, "sbtnnow", QStringLiteral("当前时间"));
     sbtnnow_->setText(QStringLiteral("现在"));
     BitBtn2_ = makeToolButton(this, "BitBtn2", QStringLiteral("上一月"));

@@ -58,11 +58,7 @@ void TFrmInfo::buildControls() {
     UpDyear->setFixedWidth(18);  // only its arrows show; the year is in EdtYear
     connect(UpDyear, &QSpinBox::valueChanged, this, &TFrmInfo::UpDyearClick);
 
-    cbom = makeList(this, "cbom");
-    cbod = makeList(this, "cbod");
-    cbos = makeList(this, "cbos");
-    cbomin = makeList(this, "cbomin");
-    fillDateLists(cbom, cbod, cbos, cbomin);
+    createDateLists(this, cbom, cbod, cbos, cbomin);
 
     Rdogl = new QRadioButton(QStringLiteral("公历"), this);
     Rdogl->setObjectName("Rdogl");

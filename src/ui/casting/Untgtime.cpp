@@ -28,12 +28,6 @@ namespace qingheng {
 
 namespace {
 
-QComboBox* MakeList(QWidget* parent, const char* name) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(name);
-    return list;
-}
-
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
@@ -85,11 +79,7 @@ QWidget* TFrmGTime::makeDatePanel() {
     now->setText(QStringLiteral("现在"));
     now->setToolTip(QStringLiteral("现在时间"));
 
-    cbom_ = MakeList(panel, "cbom");
-    cbod_ = MakeList(panel, "cbod");
-    cbos_ = MakeList(panel, "cbos");
-    cbomin_ = MakeList(panel, "cbomin");
-    fillDateLists(cbom_, cbod_, cbos_, cbomin_);
+    createDateLists(panel, cbom_, cbod_, cbos_, cbomin_);
     rdogl_ = MakeRadio(panel, "Rdogl", QStringLiteral("公历"));
     rdonl_ = MakeRadio(panel, "Rdonl", QStringLiteral("农历"));
     rdogl_->setChecked(true);

@@ -21,6 +21,20 @@ void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox*
     for (QComboBox* list : {month, day, hour, minute}) list->setMaxVisibleItems(16);
 }
 
+void createDateLists(QWidget* parent, QComboBox*& month, QComboBox*& day, QComboBox*& hour, QComboBox*& minute,
+                     HourLabels hourLabels) {
+    const auto named = [parent](const char* name) {
+        auto* list = new QComboBox(parent);
+        list->setObjectName(name);
+        return list;
+    };
+    month = named("cbom");
+    day = named("cbod");
+    hour = named("cbos");
+    minute = named("cbomin");
+    fillDateLists(month, day, hour, minute, hourLabels);
+}
+
 void linkYearUpDown(QLineEdit* year, QSpinBox* upDown) {
     year->setMaxLength(4);
     upDown->setRange(0, kLastYear - kFirstYear);

@@ -14,6 +14,11 @@ enum class HourLabels { WithBranch, Plain };
 void fillDateLists(QComboBox* month, QComboBox* day, QComboBox* hour, QComboBox* minute,
                    HourLabels hourLabels = HourLabels::WithBranch);
 
+// Creates the four lists with the names every date dialog gives them (cbom, cbod, cbos,
+// cbomin) and fills them.
+void createDateLists(QWidget* parent, QComboBox*& month, QComboBox*& day, QComboBox*& hour, QComboBox*& minute,
+                     HourLabels hourLabels = HourLabels::WithBranch);
+
 // The label of hour h (0-23): the number, "时" and the branch of its double hour.
 QString hourItemText(int hour);
 

@@ -1,7 +1,5 @@
 #include "ui/reference/Untduanyu.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -10,27 +8,17 @@
 #include "ui/common/Untprompt.h"
 #include "ui/common/Unttext.h"
 #include "ui/common/Untwindow.h"
+#include "ui/reference/Untreading.h"
 
 namespace qingheng {
 
 TFrmDuanYu::TFrmDuanYu(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName("FrmDuanYu");
     setWindowTitle(QStringLiteral("六爻断语"));
-    lstsel_ = new QListWidget(this);
-    lstsel_->setObjectName("lstsel");
-    lstsel_->setCursor(Qt::PointingHandCursor);
-    lstsel_->setFixedWidth(90);
+    const CategoryReader reader = buildCategoryReader(this, QStringLiteral("分类"), "lstsel", 90, "Memlst");
+    lstsel_ = reader.list;
+    Memlst_ = reader.memo;
     for (std::string_view category : kPhraseCategories) lstsel_->addItem(qstr(category));
-    Memlst_ = new QPlainTextEdit(this);
-    Memlst_->setObjectName("Memlst");
-    Memlst_->setReadOnly(true);
-    Memlst_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("分类"), this), 0, 0);
-    grid->addWidget(lstsel_, 1, 0);
-    grid->addWidget(Memlst_, 0, 1, 2, 1);
-    grid->setColumnStretch(1, 1);
     resize(620, 420);
 
     lstsel_->setCurrentRow(0);

@@ -13,6 +13,7 @@
 #include "reference/Lots.h"
 #include "ui/common/Untprompt.h"
 #include "ui/common/Unttext.h"
+#include "ui/reference/Untreading.h"
 
 namespace qingheng {
 namespace {
@@ -30,10 +31,7 @@ QListWidget* makeList(QWidget* parent, const char* name, int count, std::string 
 }
 
 QPlainTextEdit* makeResultMemo(QWidget* parent, const char* name) {
-    auto* memo = new QPlainTextEdit(parent);
-    memo->setObjectName(name);
-    memo->setReadOnly(true);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPlainTextEdit* memo = makeReadingMemo(parent, name);
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(15);
     memo->setFont(font);

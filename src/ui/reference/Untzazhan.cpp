@@ -1,7 +1,6 @@
 #include "ui/reference/Untzazhan.h"
 
 #include <QGridLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,30 +9,20 @@
 #include "reference/ZaZhan.h"
 #include "ui/common/Untprompt.h"
 #include "ui/common/Unttext.h"
+#include "ui/reference/Untreading.h"
 
 namespace qingheng {
 
 TFrmZaZhan::TFrmZaZhan(QWidget* parent) : QDialog(parent) {
     setObjectName("FrmZaZhan");
     setWindowTitle(QStringLiteral("古代杂占"));
-    ListBox1_ = new QListWidget(this);
-    ListBox1_->setObjectName("ListBox1");
-    ListBox1_->setCursor(Qt::PointingHandCursor);
-    ListBox1_->setFixedWidth(120);
-    Memo1_ = new QPlainTextEdit(this);
-    Memo1_->setObjectName("Memo1");
-    Memo1_->setReadOnly(true);
-    Memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const CategoryReader reader = buildCategoryReader(this, QStringLiteral("占问类别"), "ListBox1", 120, "Memo1");
+    ListBox1_ = reader.list;
+    Memo1_ = reader.memo;
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
     close->setObjectName("BitBtn1");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("占问类别"), this), 0, 0);
-    grid->addWidget(ListBox1_, 1, 0);
-    grid->addWidget(Memo1_, 0, 1, 2, 1);
-    grid->addWidget(close, 2, 1, Qt::AlignRight);
-    grid->setColumnStretch(1, 1);
+    reader.grid->addWidget(close, 2, 1, Qt::AlignRight);
     resize(640, 420);
 
     loadCategories();
@@ -42,14 +31,20 @@ TFrmZaZhan::TFrmZaZhan(QWidget* parent) : QDialog(parent) {
     connect(ListBox1_, &QListWidget::itemClicked, this, &TFrmZaZhan::ListBox1Click);
 }
 
-void TFrmZaZhan::loadCategories() {
-    const TextFileLines file = ReadGbkLines(datFile(kZaZhanFile));
-    if (!file.found) return;
+std::optional<std::vector<std::string>> TFrmZaZhan::readTexts() {
+    TextFileLines file = ReadGbkLines(datFile(kZaZhanFile));
+    if (!file.found) return std::nullopt;  // a missing file is no error: the list stays empty
     if (!file.status) {
         prompts().stop(this, qstr(file.status.message));
-        return;
+        return std::nullopt;
     }
-    for (const std::string& category : ZaZhanCategories(file.lines)) ListBox1_->addItem(qstr(category));
+    return std::move(file.lines);
+}
+
+void TFrmZaZhan::loadCategories() {
+    const auto lines = readTexts();
+    if (!lines) return;
+    for (const std::string& category : ZaZhanCategories(*lines)) ListBox1_->addItem(qstr(category));
     if (ListBox1_->count() == 0) return;
     ListBox1_->setCurrentRow(0);
     ListBox1Click();
@@ -58,13 +53,9 @@ void TFrmZaZhan::loadCategories() {
 void TFrmZaZhan::ListBox1Click() {
     const QListWidgetItem* item = ListBox1_->currentItem();
     if (!item) return;
-    const TextFileLines file = ReadGbkLines(datFile(kZaZhanFile));
-    if (!file.found) return;
-    if (!file.status) {
-        prompts().stop(this, qstr(file.status.message));
-        return;
-    }
-    Memo1_->setPlainText(qstr(ZaZhanSection(file.lines, item->text().toStdString())));
+    const auto lines = readTexts();
+    if (!lines) return;
+    Memo1_->setPlainText(qstr(ZaZhanSection(*lines, item->text().toStdString())));
 }
 
 }  // namespace qingheng

@@ -4,6 +4,10 @@
 // every click, so edits to the file show at once.
 #include <QDialog>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 class QListWidget;
 class QPlainTextEdit;
 
@@ -19,6 +23,8 @@ public:
 
 private:
     void loadCategories();
+    // The lines of dat/zazhan.txt; nothing when it is missing or unreadable (that one is reported).
+    std::optional<std::vector<std::string>> readTexts();
 
     QListWidget* ListBox1_ = nullptr;
     QPlainTextEdit* Memo1_ = nullptr;

@@ -2,16 +2,16 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "reference/ZhouYiReader.h"
 #include "ui/common/Unttext.h"
+#include "ui/common/Untwindow.h"
+#include "ui/reference/Untreading.h"
 
 namespace qingheng {
 
@@ -36,10 +36,7 @@ TFrmZhouYi::TFrmZhouYi(QWidget* parent)
         lines_[k]->setObjectName(QStringLiteral("lab%1").arg(k + 1));
         lines_[k]->setStyleSheet("font-weight: bold; font-size: 14px;");
     }
-    memgua = new QPlainTextEdit(this);
-    memgua->setObjectName("memgua");
-    memgua->setReadOnly(true);
-    memgua->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memgua = makeReadingMemo(this, "memgua");
     memgua->setMinimumSize(460, 380);
     BitBtn1 = new QPushButton(QStringLiteral("关闭"), this);
     BitBtn1->setObjectName("BitBtn1");
@@ -74,11 +71,7 @@ void TFrmZhouYi::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (centred_) return;
     centred_ = true;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+    centreOnScreen(this);  // once laid out: the size is known only now
 }
 
 void TFrmZhouYi::cbogongChange(int palace) {
