@@ -43,7 +43,7 @@ TFrmZaZhan::TFrmZaZhan(QWidget* parent) : QDialog(parent) {
 }
 
 void TFrmZaZhan::loadCategories() {
-    const TextFileLines file = ReadGbkLines(datFile(kZaZhanFile));
+    const TextFileLines file = ReadGbkLines(datFileToRead(kZaZhanFile));
     if (!file.found) return;
     if (!file.status) {
         prompts().stop(this, qstr(file.status.message));
@@ -58,7 +58,7 @@ void TFrmZaZhan::loadCategories() {
 void TFrmZaZhan::ListBox1Click() {
     const QListWidgetItem* item = ListBox1_->currentItem();
     if (!item) return;
-    const TextFileLines file = ReadGbkLines(datFile(kZaZhanFile));
+    const TextFileLines file = ReadGbkLines(datFileToRead(kZaZhanFile));
     if (!file.found) return;
     if (!file.status) {
         prompts().stop(this, qstr(file.status.message));
