@@ -154,6 +154,9 @@ void TFrmLiuRen::BtnceClick() {
         case LotRefusal::Kind::NoStrokes:
             prompts().info(this, text, caption);
             return;
+        case LotRefusal::Kind::TableMissing:
+            prompts().stop(this, text, caption);
+            return;
     }
     ledthz_->setFocus();
 }
