@@ -91,10 +91,16 @@ private slots:
         memo(dialog)->setPlainText(QStringLiteral("笑\U0001F600"));
         clickOk(dialog);
         QVERIFY(script->lastText().startsWith(QStringLiteral("附加信息含有无法保存的字符")));
-        memo(dialog)->setPlainText(QString(600, QChar(0x6C49)));  // 1200 bytes
-        clickOk(dialog);
-        QVERIFY(script->lastText().startsWith(QStringLiteral("附加信息太长")));
         QCOMPARE(accepted.count(), 0);
+    }
+
+    void memoStopsAtTheBytesTheRecordKeeps() {
+        TFrmFenLei dialog;
+        memo(dialog)->setPlainText(QString(600, QChar(0x6C49)));  // 1200 bytes typed or pasted
+        QCOMPARE(memo(dialog)->toPlainText(), QString(500, QChar(0x6C49)));
+        // A line break is stored as two bytes.
+        memo(dialog)->setPlainText(QString(499, QChar(0x6C49)) + QStringLiteral("\nab"));
+        QCOMPARE(memo(dialog)->toPlainText(), QString(499, QChar(0x6C49)) + QStringLiteral("\n"));
     }
 
     void memoKeepsToItsLength() {

@@ -28,6 +28,7 @@ TFrmFenLei::TFrmFenLei(QWidget* parent) : QDialog(parent) {
     CboFenLei->setEditable(true);
     CboFenLei->setInsertPolicy(QComboBox::NoInsert);
     CboFenLei->lineEdit()->setMaxLength(13);
+    limitEditBytes(CboFenLei->lineEdit(), caseFieldInfo(CaseField::Category).maxBytes);
     CboFenLei->setMaxVisibleItems(16);
     fillCategories(CboFenLei, MissingCategory::DefaultName);
     CboFenLei->setCurrentIndex(CboFenLei->count() > 0 ? 0 : -1);
@@ -36,6 +37,7 @@ TFrmFenLei::TFrmFenLei(QWidget* parent) : QDialog(parent) {
     Memo1->setObjectName("Memo1");
     Memo1->setPlainText(QStringLiteral("备注:"));
     limitMemoLength(Memo1, 801);
+    limitMemoBytes(Memo1, caseFieldInfo(CaseField::Extra).maxBytes);
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName("Btnok");

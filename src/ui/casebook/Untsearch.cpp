@@ -61,6 +61,7 @@ QLineEdit* limitedEdit(QWidget* parent, const char* name, int maxChars) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setMaxLength(maxChars);
+    limitEditBytes(edit, maxChars);  // a Chinese character takes two of them
     return edit;
 }
 
@@ -94,6 +95,7 @@ void TFrmSearch::buildControls() {
     CboFenLei->setEditable(true);
     CboFenLei->setInsertPolicy(QComboBox::NoInsert);
     CboFenLei->lineEdit()->setMaxLength(12);
+    limitEditBytes(CboFenLei->lineEdit(), 12);
     CboFenLei->setMaxVisibleItems(16);
     ChkClass = exactBox(this, "ChkClass");
     LedtEvent = limitedEdit(this, "LedtEvent", 40);
