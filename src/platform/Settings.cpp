@@ -25,6 +25,7 @@ WindowSettings readWindowSettings(const IniFile& ini) {
     w.top = readSetting(ini, lyinit::kTop);
     w.width = readSetting(ini, lyinit::kWidth);
     w.height = readSetting(ini, lyinit::kHeight);
+    w.storedGeometry = ini.hasKey(lyinit::kWidth.section, lyinit::kWidth.key);
     w.state = readSetting(ini, lyinit::kState);
     w.fontName = readSetting(ini, lyinit::kFontName);
     w.fontSize = readSetting(ini, lyinit::kFontSize);

@@ -95,6 +95,7 @@ struct WindowSettings {
     int backColor = lyinit::kBackColor.defaultValue;
     int listWidth = lyinit::kListWidth.defaultValue;
     int memoWidth = lyinit::kMemoWidth.defaultValue;
+    bool storedGeometry = false;  // the file holds a window size (not a first start)
 };
 
 WindowSettings readWindowSettings(const IniFile& ini);
