@@ -94,6 +94,25 @@ private slots:
         QCOMPARE(accepted.count(), 0);
     }
 
+    void aCategoryTypedWhileSavingJoinsTheList() {
+        ScopedScriptedPrompts script;
+        writeClasses(1, {{1, "财运"}});
+        struct Case {
+            QString typed;
+            std::vector<std::string> list;  // the list afterwards
+        };
+        for (const Case& c :
+             {Case{QStringLiteral("出行"), {"财运", "出行"}},
+              {QStringLiteral("财运"), {"财运", "出行"}},              // listed already
+              {QStringLiteral("六个汉字的名X"), {"财运", "出行"}}}) {  // 13 bytes: too long for the list
+            TFrmFenLei dialog;
+            categoryBox(dialog)->setCurrentText(c.typed);
+            clickOk(dialog);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(readCategories(IniFile(datFile(kLyInitFile)), MissingCategory::EmptyLine), c.list);
+        }
+    }
+
     void memoStopsAtTheBytesTheRecordKeeps() {
         TFrmFenLei dialog;
         memo(dialog)->setPlainText(QString(600, QChar(0x6C49)));  // 1200 bytes typed or pasted

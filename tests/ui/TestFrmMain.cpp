@@ -566,6 +566,12 @@ private slots:
         screenshot(&w, "main_first_start");
     }
 
+    void theDateColumnHoldsTheLongestDate() {
+        TFrmMain w;
+        auto* list = w.findChild<QTreeWidget*>("ListView1");
+        QVERIFY(list->columnWidth(1) >= list->fontMetrics().horizontalAdvance(QStringLiteral("农闰2050-12-30")) + 8);
+    }
+
     void storedGeometryWinsAndTheThirtyPixelMinimumApplies() {
         {
             IniFile ini(datFile("lyinit.ini"));

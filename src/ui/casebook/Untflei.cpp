@@ -60,6 +60,13 @@ TFrmFenLei::TFrmFenLei(QWidget* parent) : QDialog(parent) {
     resize(360, 260);
 }
 
+// A category typed here joins the list, as the user expects to find it next time.
+void TFrmFenLei::addToCategoryList(const QString& category) {
+    IniFile ini(datFile(kLyInitFile));
+    if (!appendCategory(ini, category.toStdString())) return;
+    if (const Status saved = ini.save(); !saved) prompts().warn(this, QString::fromStdString(saved.message));
+}
+
 void TFrmFenLei::BtnokClick() {
     const QString category = trimBlanks(CboFenLei->currentText());
     const QString extra = trimBlanks(Memo1->toPlainText());
@@ -75,6 +82,7 @@ void TFrmFenLei::BtnokClick() {
     if (!acceptCaseText(this, CaseField::Extra, QString::fromStdString(memoToStored(extra)))) return;
     category_ = category;
     extra_ = extra;
+    addToCategoryList(category);
     accept();
 }
 

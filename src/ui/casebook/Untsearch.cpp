@@ -118,6 +118,10 @@ void TFrmSearch::buildControls() {
     Animate1->setRange(0, 0);
     Animate1->setTextVisible(false);
     Animate1->setMaximumHeight(12);
+    // Its room is kept while it is hidden, so the dialog does not grow at the first search.
+    QSizePolicy keepRoom = Animate1->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    Animate1->setSizePolicy(keepRoom);
     Animate1->hide();
 
     auto* grid = new QGridLayout(this);

@@ -50,6 +50,7 @@ namespace qingheng {
 namespace {
 
 constexpr int kIdColumn = 4;
+constexpr int kListCellPadding = 12;  // the list's margins around a cell's text
 constexpr int kStartupSlots = 300;
 constexpr int kUseGodTexts = 6600;
 const QColor kExistingModeColor(0, 0, 255);
@@ -139,6 +140,9 @@ void TFrmMain::buildControls() {
                                 QStringLiteral("占问事宜"), QStringLiteral("ID")});
     const int widths[] = {70, 80, 60, 80, 5};
     for (int c = 0; c < 5; ++c) ListView1->setColumnWidth(c, widths[c]);
+    // The date column holds its longest text, a leap lunar date, without clipping it.
+    const int dateText = ListView1->fontMetrics().horizontalAdvance(QStringLiteral("农闰2050-12-30"));
+    ListView1->setColumnWidth(1, std::max(widths[1], dateText + kListCellPadding));
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
