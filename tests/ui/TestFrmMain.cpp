@@ -34,6 +34,7 @@ using namespace qingheng;
 using qingheng::testing::onNextDialog;
 using qingheng::testing::screenshot;
 using qingheng::testing::TemporaryHome;
+using qingheng::testing::typeText;
 namespace fs = std::filesystem;
 
 namespace {
@@ -80,15 +81,6 @@ bool wasShown(const ScriptedPrompts& script, const QString& text) {
 std::string fileText(const fs::path& path) {
     const auto doc = loadRtfOrTextFile(path, nullptr);
     return doc ? doc->plainText() : std::string("(missing)");
-}
-
-// Types text as an input method commits it, one character at a time.
-void typeText(QWidget* box, const QString& text) {
-    for (const QChar ch : text) {
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QApplication::sendEvent(box, &commit);
-    }
 }
 
 // Runs handler on the next popup menu that opens.

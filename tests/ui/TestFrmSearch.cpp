@@ -83,11 +83,7 @@ private slots:
              {Case{edit(dialog, "Edtname"), QStringLiteral("六个汉字名字"), QStringLiteral("六个汉字名")},
               {category(dialog)->lineEdit(), QStringLiteral("七个汉字的类别"), QStringLiteral("七个汉字的类")},
               {edit(dialog, "LedtEvent"), QString(25, QChar(0x95EE)), QString(20, QChar(0x95EE))}}) {
-            for (const QChar ch : c.typed) {
-                QInputMethodEvent commit;
-                commit.setCommitString(QString(ch));
-                QApplication::sendEvent(c.box, &commit);
-            }
+            qingheng::testing::typeText(c.box, c.typed);
             QCOMPARE(c.box->text(), c.kept);
         }
     }
