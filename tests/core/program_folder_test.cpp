@@ -1,6 +1,5 @@
 // Which folder is the home, why, and what a first start puts there.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -121,47 +120,6 @@ TEST_F(HomeMachine, AHomeThatCannotBeUsedIsRefusedWithAMessage) {
     EXPECT_EQ(chooseHome(nobody).error, "找不到用户的主目录，请用 --home 指定存放数据的文件夹。");
 }
 
-TEST_F(HomeMachine, ARelativeHomeInADeletedWorkingFolderIsRefused) {
-    const fs::path before = fs::current_path();
-    const fs::path gone = root_ / "gone";
-    fs::create_directories(gone);
-    ASSERT_EQ(::chdir(gone.c_str()), 0);
-    fs::remove(gone);
-    HomeSources s = sources();
-    s.option = "cases";
-    const HomeChoice choice = chooseHome(s);
-    fs::current_path(before);
-    EXPECT_FALSE(choice.home);
-    EXPECT_EQ(choice.error.rfind("--home：无法确定文件夹“cases”的位置（", 0), 0u) << choice.error;
-}
-
-TEST_F(HomeMachine, TheHomeOptionIsTakenFromTheArgumentsInBothForms) {
-    struct Case {
-        std::vector<std::string> args;
-        bool ok;
-        std::vector<std::string> left;
-    };
-    const std::string home = root_.path().string();
-    for (const Case& c : {Case{{"prog", "--home", home, "chart"}, true, {"prog", "chart"}},
-                          {{"prog", "--home=" + home, "chart"}, true, {"prog", "chart"}},
-                          {{"prog", "chart", "--home="}, false, {"prog", "chart"}},
-                          {{"prog", "chart", "--home"}, false, {"prog", "chart"}}}) {
-        std::vector<std::string> args = c.args;
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int argc = static_cast<int>(args.size());
-        const Status s = initProgramFolder(argc, argv.data());
-        EXPECT_EQ(s.ok, c.ok) << c.args.back();
-        ASSERT_EQ(argc, static_cast<int>(c.left.size()));
-        for (int i = 0; i < argc; ++i) EXPECT_EQ(argv[i], c.left[i]);
-        EXPECT_EQ(argv[argc], nullptr);
-        if (c.ok) {
-            EXPECT_EQ(programFolder(), root_.path());
-        }
-    }
-}
-
 TEST_F(HomeMachine, AFirstStartCopiesTheShippedFilesAndNeverReplacesTheUsers) {
     for (std::string_view name : kShippedDataFiles) writeFile(installedData_ / name, "shipped " + std::string(name));
     writeFile(installedData_ / "liuyao0.dat", "a case book is not shipped data");
@@ -180,20 +138,9 @@ TEST_F(HomeMachine, AFirstStartCopiesTheShippedFilesAndNeverReplacesTheUsers) {
     writeFile(userDat / "hzlen.dat", "edited by the stroke editor");
     ASSERT_TRUE(provideShippedData(home).ok);
     EXPECT_EQ(contentOf(userDat / "hzlen.dat"), "edited by the stroke editor");
-}
-
-TEST_F(HomeMachine, AFreshHomeOptionGetsTheShippedFilesAndAPortableCopyIsLeftAlone) {
-    writeFile(program_ / "dat" / "hzlen.dat", "shipped");
-    HomeSources s = sources();
-    s.option = (root_ / "new" / "home").string();
-    ASSERT_TRUE(provideShippedData(choose(s)).ok);
-    EXPECT_EQ(contentOf(root_ / "new" / "home" / "dat" / "hzlen.dat"), "shipped");
-
-    s.option.reset();
-    const Home portable = choose(s);
-    ASSERT_EQ(portable.reason, HomeReason::Portable);
-    EXPECT_TRUE(provideShippedData(portable).ok);
-    EXPECT_EQ(contentOf(program_ / "dat" / "hzlen.dat"), "shipped");
+    // A portable copy's home is its shipped folder: nothing to copy.
+    EXPECT_TRUE(provideShippedData(Home{root_ / "share" / "qingheng", HomeReason::Portable, installedData_}).ok);
+    EXPECT_EQ(contentOf(installedData_ / "hzlen.dat"), "shipped hzlen.dat");
 }
 
 TEST_F(HomeMachine, AHomeWithoutADataFileReadsTheShippedOne) {
