@@ -4,12 +4,28 @@
 #include "Commands.h"
 #include "platform/ProgramFolder.h"
 
+namespace {
+
+// The home in use and why, one line each.
+void printHome() {
+    const qingheng::Home& home = qingheng::currentHome();
+    std::cout << home.folder.string() << '\n' << qingheng::homeReasonName(home.reason) << '\n';
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    qingheng::initProgramFolder(argc, argv);
+    if (const qingheng::Status home = qingheng::initProgramFolder(argc, argv); !home) {
+        std::cerr << home.message << '\n';
+        return 1;
+    }
     CLI::App app{"青衡六爻 command-line tools"};
-    app.require_subcommand(1);
+    app.require_subcommand(0, 1);
     // --home is taken by initProgramFolder; it is listed here for the help text only.
     app.add_option("--home", "program folder (data in DIR/dat)");
+    bool printHomeOnly = false;
+    app.add_flag("--print-home", printHomeOnly,
+                 "print the folder in use and why (--home, QINGHENG_HOME, portable, per-user)");
     qingheng::cli::addHexagramCommands(app);
     qingheng::cli::addCastCommands(app);
     qingheng::cli::addCalendarCommands(app);
@@ -20,6 +36,11 @@ int main(int argc, char** argv) {
     qingheng::cli::addTopicCommands(app);
     try {
         app.parse(argc, argv);
+        if (printHomeOnly) {
+            printHome();
+        } else if (app.get_subcommands().empty()) {
+            throw CLI::RequiredError("A subcommand");
+        }
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;

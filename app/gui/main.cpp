@@ -2,13 +2,23 @@
 #include <QApplication>
 
 #include "platform/ProgramFolder.h"
+#include "ui/common/Untlanguage.h"
+#include "ui/common/Untprompt.h"
 #include "ui/main/Untmain.h"
 #include "ui/main/Untreportpane.h"
 
 int main(int argc, char** argv) {
-    qingheng::initProgramFolder(argc, argv);
+    const qingheng::Status home = qingheng::initProgramFolder(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("青衡六爻"));
+    qingheng::installChineseTranslations();
+    if (!home) {
+        qingheng::prompts().stop(nullptr, QString::fromStdString(home.message));
+        return 1;
+    }
+    // A new home gets the shipped data files; one the user already has is kept.
+    if (const qingheng::Status shipped = qingheng::provideShippedData(qingheng::currentHome()); !shipped)
+        qingheng::prompts().warn(nullptr, QString::fromStdString(shipped.message));
     qingheng::installReportFontSubstitutes();
     qingheng::TFrmMain window;
     window.show();

@@ -16,14 +16,28 @@ CastingMethod methodOfLabel(const std::string& label) {
     return CastingMethod::Other;
 }
 
-// The cast a stored record holds: its codes and label (input and numbers are not stored).
+// The cast a stored record holds: its codes and label, and the input with its numbers when
+// the record keeps them (older files do not).
 CastResult castOf(const CaseRecord& record) {
     CastResult cast;
     cast.mainCode = record.mainCode;
     cast.changedCode = record.changedCode;
     cast.label = record.label;
     cast.method = methodOfLabel(record.label);
+    if (record.castInput) {
+        cast.input = record.castInput->text;
+        cast.upper = record.castInput->upper;
+        cast.lower = record.castInput->lower;
+        cast.total = record.castInput->total;
+    }
     return cast;
+}
+
+// The input a number or character cast keeps with the case.
+std::optional<StoredCastInput> castInputOf(const CastResult& cast) {
+    const bool withInput = cast.method == CastingMethod::Number || cast.method == CastingMethod::Characters;
+    if (!withInput || cast.input.empty()) return std::nullopt;
+    return StoredCastInput{cast.input, cast.upper, cast.lower, cast.total};
 }
 
 }  // namespace
@@ -84,6 +98,7 @@ void CaseOnView::copyIntoRecord() {
     record_.mainCode = cast_.mainCode;
     record_.changedCode = cast_.changedCode;
     record_.label = cast_.label;
+    record_.castInput = castInputOf(cast_);
     record_.useGod = static_cast<std::uint32_t>(useGod_);
 }
 
@@ -121,6 +136,13 @@ void CaseOnView::storedCaseEdited(std::uint32_t id, const CaseRecord& record) {
 void CaseOnView::leaveStoredCase() {
     existing_ = false;
     chartValid_ = false;
+}
+
+void CaseOnView::forgetCase() {
+    leaveStoredCase();
+    id_ = 0;
+    record_ = CaseRecord{};
+    cast_ = InitialCastResult();
 }
 
 Status CaseOnView::saveOver(MDataBase& book) const { return book.writeCase(id_, record_); }

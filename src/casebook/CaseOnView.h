@@ -68,6 +68,9 @@ public:
     void storedCaseEdited(std::uint32_t id, const CaseRecord& record);
     // Back to new-case mode with no valid chart (a new case, or the case on view deleted).
     void leaveStoredCase();
+    // The case book was restored or wiped: nothing on view belongs to it any more, so nothing
+    // old can be saved into it.
+    void forgetCase();
 
     // Writes the record over the stored case on view.
     Status saveOver(MDataBase& book) const;

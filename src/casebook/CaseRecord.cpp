@@ -25,6 +25,14 @@ constexpr int kYearOffset = slot::kYear, kMonth = 34, kDay = 36, kHour = 38, kMi
 constexpr int kLunar = 42, kLeap = 43, kReserved1 = 46, kReserved2 = 48, kLongitude = 52, kLatitude = 56;
 constexpr int kUseGod = 1104, kUnused = 1108;
 
+// The cast input inside the spare bytes: a marker ("QHI" and a version), the text's length,
+// the text (GBK, zero-padded) and the upper, lower and total numbers.
+constexpr std::array<char, 4> kInputMarker = {'Q', 'H', 'I', 1};
+constexpr int kInputLength = kUnused + 4, kInputText = kUnused + 5;
+constexpr int kInputUpper = kInputText + kStoredCastInputBytes, kInputLower = kInputUpper + 2,
+              kInputTotal = kInputLower + 2;
+static_assert(kInputTotal + 2 <= kUnused + 68, "the cast input fits the spare bytes");
+
 template <typename T>
 void put(CaseRecordBytes& out, int offset, T value) {
     storeLittleEndian(out.data() + offset, value);
@@ -33,6 +41,39 @@ void put(CaseRecordBytes& out, int offset, T value) {
 template <typename T>
 T get(const CaseRecordBytes& in, int offset) {
     return loadLittleEndian<T>(in.data() + offset);
+}
+
+bool hasInputMarker(const CaseRecordBytes& bytes) {
+    return std::equal(kInputMarker.begin(), kInputMarker.end(), bytes.begin() + kUnused);
+}
+
+Status checkCastInput(const StoredCastInput& input) {
+    if (!gbk::canEncode(input.text)) return Status::failure("起卦输入含有无法保存的字符。");
+    if (gbk::width(input.text) > kStoredCastInputBytes)
+        return Status::failure(fmt::format("起卦输入太长：最多{}个字节。", kStoredCastInputBytes));
+    return Status::success();
+}
+
+void putCastInput(CaseRecordBytes& bytes, const StoredCastInput& input) {
+    const std::string text = *gbk::fromUtf8(input.text);
+    std::fill(bytes.begin() + kInputText, bytes.begin() + kInputUpper, '\0');
+    std::copy(kInputMarker.begin(), kInputMarker.end(), bytes.begin() + kUnused);
+    put<std::uint8_t>(bytes, kInputLength, static_cast<std::uint8_t>(text.size()));
+    std::memcpy(bytes.data() + kInputText, text.data(), text.size());
+    put(bytes, kInputUpper, input.upper);
+    put(bytes, kInputLower, input.lower);
+    put(bytes, kInputTotal, input.total);
+}
+
+// The cast input behind the marker; nullopt for a slot without one or with damage.
+std::optional<StoredCastInput> getCastInput(const CaseRecordBytes& bytes) {
+    if (!hasInputMarker(bytes)) return std::nullopt;
+    const int length = get<std::uint8_t>(bytes, kInputLength);
+    if (length > kStoredCastInputBytes) return std::nullopt;
+    const auto text = gbk::toUtf8(std::string_view(bytes.data() + kInputText, static_cast<std::size_t>(length)));
+    if (!text) return std::nullopt;
+    return StoredCastInput{*text, get<std::int16_t>(bytes, kInputUpper), get<std::int16_t>(bytes, kInputLower),
+                           get<std::int16_t>(bytes, kInputTotal)};
 }
 
 }  // namespace
@@ -88,6 +129,7 @@ Status checkCaseRecord(const CaseRecord& record) {
         const auto field = static_cast<CaseField>(f);
         if (Status s = checkCaseText(field, record.text(field)); !s) return s;
     }
+    if (record.castInput) return checkCastInput(*record.castInput);
     return Status::success();
 }
 
@@ -117,6 +159,12 @@ Status encodeCaseRecord(const CaseRecord& r, CaseRecordBytes& out) {
     put(bytes, kLatitude, r.latitude);
     put(bytes, kUseGod, r.useGod);
     std::memcpy(bytes.data() + kUnused, r.unused.data(), r.unused.size());
+    if (r.castInput) {
+        if (Status s = checkCastInput(*r.castInput); !s) return s;
+        putCastInput(bytes, *r.castInput);
+    } else if (hasInputMarker(bytes)) {
+        bytes[kUnused] = '\0';  // the record no longer holds an input: the marker goes
+    }
     out = bytes;
     return Status::success();
 }
@@ -147,6 +195,7 @@ CaseRecord decodeCaseRecord(const CaseRecordBytes& bytes) {
     r.latitude = get<float>(bytes, kLatitude);
     r.useGod = get<std::uint32_t>(bytes, kUseGod);
     std::memcpy(r.unused.data(), bytes.data() + kUnused, r.unused.size());
+    r.castInput = getCastInput(bytes);
     return r;
 }
 

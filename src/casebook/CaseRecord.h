@@ -3,6 +3,7 @@
 // UTF-8; on disk they are zero-terminated GBK in fixed-size fields, numbers little-endian.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,15 @@ struct CaseFieldInfo {
 };
 const CaseFieldInfo& caseFieldInfo(CaseField field);
 
+// The input of a number or character cast with the numbers it gave, kept in the slot's spare
+// bytes behind a marker that older files never carry, so that the case can be cast again.
+struct StoredCastInput {
+    std::string text;  // the digits or the characters, at most 40 GBK bytes
+    std::int16_t upper = 0, lower = 0, total = 0;
+    friend bool operator==(const StoredCastInput&, const StoredCastInput&) = default;
+};
+inline constexpr int kStoredCastInputBytes = 40;
+
 struct CaseRecord {
     std::uint32_t id = 0;
     bool deleted = false;
@@ -51,9 +61,10 @@ struct CaseRecord {
     std::string extra;     // 附加信息
     std::string question;  // 占问事宜
     std::uint32_t useGod = 0;
-    std::string mainCode, changedCode;  // six line codes each, top line first
-    std::string label;                  // casting method label
-    std::array<char, 68> unused{};      // kept as found so a rewrite loses nothing
+    std::string mainCode, changedCode;         // six line codes each, top line first
+    std::string label;                         // casting method label
+    std::optional<StoredCastInput> castInput;  // nullopt: not a number or character cast, or an older file
+    std::array<char, 68> unused{};             // kept as found so a rewrite loses nothing (but the input's marker)
 
     const std::string& text(CaseField field) const;
     std::string& text(CaseField field);

@@ -101,13 +101,12 @@ CastAttempt CastCharacterText(std::string_view text) {
 
     std::vector<int> strokes;
     for (std::size_t i = 0; i < bytes->size(); i += 2) {
-        const std::string character = bytes->substr(i, 2);
-        const int count = strokeCountGbk(character);
-        if (count <= 0) {  // 0 means no count; a negative one can only be damage
-            const std::string name = gbk::toUtf8(character).value_or(std::string());
+        const std::string name = gbk::toUtf8(bytes->substr(i, 2)).value_or(std::string());
+        const CharacterStrokes found = lookUpStrokes(name);
+        if (found.tableMissing) return Refuse(std::string(kStrokeTableMissing), "错误", MessageKind::Stop, false);
+        if (found.count <= 0)  // 0 means no count; a negative one can only be damage
             return Refuse("找不到“" + name + "”这个汉字的笔划数", "找不到", MessageKind::Information, false);
-        }
-        strokes.push_back(count);
+        strokes.push_back(found.count);
     }
     CastResult r = CastFromNumbers(strokes);
     r.input = std::string(text);

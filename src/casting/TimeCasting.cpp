@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <charconv>
 #include <tuple>
 
@@ -121,9 +122,11 @@ AdditionCheck CheckAddition(TimeAddition kind, std::string_view text) {
         c.clearEdit = true;
         return c;
     }
-    c.value = strokeCountGbk(*bytes);
-    if (c.value <= 0) {
-        c.value = 0;
+    const CharacterStrokes found = lookUpStrokes(text);
+    c.value = std::max(found.count, 0);
+    if (found.tableMissing) {
+        c.refusal = CastMessage{std::string(kStrokeTableMissing), "错误", MessageKind::Stop, false};
+    } else if (c.value == 0) {
         c.refusal =
             CastMessage{"找不到“" + std::string(text) + "”这个汉字的笔划", "找不到", MessageKind::Information, false};
     }

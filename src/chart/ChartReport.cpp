@@ -234,9 +234,20 @@ std::string LunarMonthText(int month, bool leap) {
     return (leap ? " 闰" : " ") + name + " ";
 }
 
+namespace {
+
+// The rows of a number or character cast's input; a case whose input is unknown (reopened
+// from an older file) shows none rather than zeros.
+bool printsCastInput(const CaseInfo& info) {
+    const bool withInput = info.castingMethod == kMethodNumber || info.castingMethod == kMethodCharacters;
+    return withInput && !info.inputText.empty();
+}
+
+}  // namespace
+
 int HeaderRowCount(const CaseInfo& info) {
     int rows = 4;
-    if (info.castingMethod == kMethodNumber || info.castingMethod == kMethodCharacters) rows += 2;
+    if (printsCastInput(info)) rows += 2;
     if (info.hasPosition()) rows += 1;
     return rows;
 }
@@ -246,7 +257,7 @@ std::string ReportHeader(const CaseInfo& info, const Chart& c) {
     if (info.hasPosition()) text += fmt::format("经度:{:.1f},纬度:{:.1f}。", info.longitude, info.latitude);
     text += "\n";
     text += "起卦方式：" + info.methodLabel + "   占问事宜：" + info.question + "\n";
-    if (info.castingMethod == kMethodNumber || info.castingMethod == kMethodCharacters) {
+    if (printsCastInput(info)) {
         const bool digits = info.castingMethod == kMethodNumber;
         text += fmt::format("{}：{}\r\n{}：{}，上卦数：{}，下卦数：{}\r\n", digits ? "数字" : "汉字", info.inputText,
                             digits ? "总数" : "笔画数", info.total, info.upper, info.lower);

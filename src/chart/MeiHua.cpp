@@ -127,10 +127,10 @@ class SayingsCache {
 public:
     std::shared_ptr<const SayingsBook> book() {
         const std::lock_guard lock(mutex_);
-        const std::filesystem::path folder = programFolder();
-        if (folder.native() != folder_.native()) {
-            folder_ = folder;
-            path_ = datFile(kSayingsFile);
+        // The home's copy, or the shipped one while the home has none.
+        const std::filesystem::path path = datFileToRead(kSayingsFile);
+        if (path.native() != path_.native()) {
+            path_ = path;
             book_.reset();
         }
         const FileStamp stamp = FileStamp::of(path_);
@@ -143,7 +143,6 @@ public:
 
 private:
     std::mutex mutex_;
-    std::filesystem::path folder_;
     std::filesystem::path path_;
     FileStamp stamp_;
     std::shared_ptr<const SayingsBook> book_;

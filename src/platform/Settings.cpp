@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Gbk.h"
 #include "platform/ProgramFolder.h"
 
 namespace qingheng {
@@ -25,6 +26,7 @@ WindowSettings readWindowSettings(const IniFile& ini) {
     w.top = readSetting(ini, lyinit::kTop);
     w.width = readSetting(ini, lyinit::kWidth);
     w.height = readSetting(ini, lyinit::kHeight);
+    w.storedGeometry = ini.hasKey(lyinit::kWidth.section, lyinit::kWidth.key);
     w.state = readSetting(ini, lyinit::kState);
     w.fontName = readSetting(ini, lyinit::kFontName);
     w.fontSize = readSetting(ini, lyinit::kFontSize);
@@ -62,6 +64,16 @@ std::vector<std::string> readCategories(const IniFile& ini, MissingCategory miss
         names.push_back(ini.readString(lyinit::kClassesSection, std::to_string(i), fallback));
     }
     return names;
+}
+
+bool appendCategory(IniFile& ini, const std::string& name) {
+    if (name.empty() || !gbk::canEncode(name) || gbk::width(name) > lyinit::kMaxCategoryBytes) return false;
+    const std::vector<std::string> names = readCategories(ini, MissingCategory::EmptyLine);
+    if (std::find(names.begin(), names.end(), name) != names.end()) return false;
+    const int count = static_cast<int>(names.size()) + 1;
+    ini.writeString(lyinit::kClassesSection, std::to_string(count), name);
+    writeSetting(ini, lyinit::kClassCount, count);
+    return true;
 }
 
 void writeCategories(IniFile& ini, const std::vector<std::string>& names) {

@@ -54,6 +54,8 @@ inline constexpr std::string_view kClassesSection = "classes";
 inline constexpr IntSetting kClassCount{"classes", "count", 0};
 // A listed category whose key is missing reads as this name in the dialogs.
 inline constexpr std::string_view kDefaultCategory = "临时保存";
+// The longest category name the list keeps, in GBK bytes (six Chinese characters).
+inline constexpr int kMaxCategoryBytes = 12;
 }  // namespace lyinit
 
 inline int readSetting(const IniFile& ini, const IntSetting& s) {
@@ -95,6 +97,7 @@ struct WindowSettings {
     int backColor = lyinit::kBackColor.defaultValue;
     int listWidth = lyinit::kListWidth.defaultValue;
     int memoWidth = lyinit::kMemoWidth.defaultValue;
+    bool storedGeometry = false;  // the file holds a window size (not a first start)
 };
 
 WindowSettings readWindowSettings(const IniFile& ini);
@@ -109,5 +112,8 @@ enum class MissingCategory { DefaultName, EmptyLine };
 std::vector<std::string> readCategories(const IniFile& ini, MissingCategory missing);
 // Writes the names as keys 1 … n and count = n; the caller saves the file.
 void writeCategories(IniFile& ini, const std::vector<std::string>& names);
+// Appends a category typed while saving a case, as key n + 1, unless the list has it or it
+// is longer than a listed name may be; true when it was appended. The caller saves the file.
+bool appendCategory(IniFile& ini, const std::string& name);
 
 }  // namespace qingheng

@@ -43,7 +43,9 @@ LotDraw DrawLot(std::string_view input) {
     std::array<int, 3> strokes{};
     for (int k = 0; k < 3; ++k) {
         const std::string character = *gbk::toUtf8(bytes->substr(2 * k, 2));
-        strokes[k] = strokeCount(character);
+        const CharacterStrokes found = lookUpStrokes(character);
+        if (found.tableMissing) return Refuse(LotRefusal::Kind::TableMissing, std::string(kStrokeTableMissing), "错误");
+        strokes[k] = found.count;
         if (strokes[k] <= 0)  // 0: no count; a negative count can only be damage
             return Refuse(LotRefusal::Kind::NoStrokes, "找不到\"" + character + "\"这个汉字的笔画", "没有的字");
     }

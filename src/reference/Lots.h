@@ -13,7 +13,7 @@ inline constexpr int kLotTextBase = 1000;  // lot k is string 1000 + k
 
 // Why an input draws no lot: the message box to show, and what happens to the input.
 struct LotRefusal {
-    enum class Kind { WrongLength, NotHanzi, NoStrokes };
+    enum class Kind { WrongLength, NotHanzi, NoStrokes, TableMissing };
     Kind kind;
     std::string text;
     std::string caption;

@@ -6,12 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "casting/StrokeTable.h"  // kStrokeTableMissing
+
 namespace qingheng {
 
 inline constexpr int kMinStrokes = 1;
 inline constexpr int kMaxStrokes = 50;
 
-inline constexpr std::string_view kStrokeTableMissing = "汉字库文件丢失！";
 inline constexpr std::string_view kStrokeNotHanzi = "请输入汉字";
 inline constexpr std::string_view kStrokeNoRecord = "找不到这个汉字的笔画";
 inline constexpr std::string_view kStrokeBadCount = "请输入一个汉字,且笔画数在1--50之间";

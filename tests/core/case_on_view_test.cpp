@@ -6,6 +6,7 @@
 
 #include "TemporaryHome.h"
 #include "casebook/CaseOnView.h"
+#include "chart/ChartReport.h"
 #include "platform/Clock.h"
 
 using namespace qingheng;
@@ -226,4 +227,66 @@ TEST(CaseOnView, SavesAddOrOverwriteAndDeletingRemovesTheReports) {
     ASSERT_TRUE(deleteStoredCase(book, 1).ok);  // a case without report files
     EXPECT_FALSE(deleteStoredCase(book, 5).ok);
     EXPECT_FALSE(c.saveOver(book).ok);  // the slot on view is deleted now
+}
+
+TEST(CaseOnView, ANumberOrCharacterCastKeepsItsInputWithTheCase) {
+    const qingheng::testing::TemporaryHome home("case_input");
+    MDataBase book;
+    ASSERT_TRUE(book.openStore(home.path(), kKindLiuYao).ok);
+    CaseOnView saved;
+    ASSERT_TRUE(saved.setAsker("某人", "问", 0).ok);
+    saved.takeCast(numberCast());
+    saved.copyIntoRecord();
+    ASSERT_TRUE(saved.saveAsNew(book).ok);
+
+    CaseRecord stored;
+    ASSERT_TRUE(book.readCase(0, stored).live());
+    CaseOnView reopened;
+    reopened.showStored(0, stored);
+    EXPECT_EQ(reopened.cast(), numberCast());
+    const CaseInfo info = reopened.caseInfo();
+    EXPECT_EQ(info.inputText, "12");
+    EXPECT_EQ(info.total, 3);
+
+    // Cast again by another method: the record keeps no input any more.
+    CastResult coins = numberCast();
+    coins.method = CastingMethod::Coins;
+    coins.label = "铜钱摇卦";
+    coins.input.clear();
+    reopened.takeCast(coins);
+    reopened.copyIntoRecord();
+    ASSERT_TRUE(reopened.saveOver(book).ok);
+    ASSERT_TRUE(book.readCase(0, stored).live());
+    EXPECT_FALSE(stored.castInput);
+}
+
+TEST(CaseOnView, AnOlderCaseWithoutItsInputPrintsNoNumberRows) {
+    for (const char* label : {"数字起卦", "汉字起卦"}) {
+        CaseOnView c;
+        c.showStored(7, storedRecord(label));  // as read from a file that kept no input
+        EXPECT_EQ(c.cast().input, "");
+        const CaseInfo info = c.caseInfo();
+        EXPECT_EQ(HeaderRowCount(info), 4) << label;
+        CLiuYaoEx engine;
+        engine.caseInfo = info;
+        ASSERT_TRUE(engine.Assemble(info.methodLabel)) << engine.errorText;
+        EXPECT_EQ(engine.lineText.find("上卦数"), std::string::npos) << label;
+        EXPECT_NE(engine.lineText.find(std::string("起卦方式：") + label + "   占问事宜：问财\n起卦公历："),
+                  std::string::npos)
+            << label;
+    }
+}
+
+TEST(CaseOnView, ForgettingTheCaseLeavesNothingToSave) {
+    CaseOnView c;
+    CaseRecord r = storedRecord("数字起卦");
+    r.castInput = StoredCastInput{"12", 1, 2, 3};
+    c.showStored(7, r);
+    c.setChartValid(true);
+    c.forgetCase();
+    EXPECT_FALSE(c.existing());
+    EXPECT_FALSE(c.chartValid());
+    EXPECT_FALSE(c.isOnView(7));
+    EXPECT_EQ(c.record().name, "");
+    EXPECT_EQ(c.cast(), InitialCastResult());
 }

@@ -142,10 +142,30 @@ TEST(CharacterCasting, ACharacterWithoutACountStopsWithItsName) {
     EXPECT_EQ(a.refusal->caption, "找不到");
     EXPECT_EQ(a.refusal->kind, MessageKind::Information);
     EXPECT_FALSE(a.refusal->askAgain);
+}
 
+TEST(CharacterCasting, AMissingStrokeTableIsReportedNotBlamedOnTheCharacter) {
     qingheng::testing::TemporaryHome withoutTable("charsnotable");
     withoutTable.useAsProgramFolder();
-    EXPECT_EQ(refusalOf(CastCharacterText("数字")), "找不到“数”这个汉字的笔划数");
+    const CastAttempt a = CastCharacterText("数字");
+    ASSERT_TRUE(a.refusal);
+    EXPECT_EQ(a.refusal->text, "汉字库文件丢失！");
+    EXPECT_EQ(a.refusal->caption, "错误");
+    EXPECT_EQ(a.refusal->kind, MessageKind::Stop);
+    EXPECT_FALSE(a.refusal->askAgain);
+}
+
+TEST(CharacterCasting, TraditionalCharactersCountAsTheirSimplifiedRecords) {
+    qingheng::testing::TemporaryHome home("charstrad");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
+    // 國 11 strokes over 家 10: upper 11 → 离 121, lower 10 → 兑 211, total 21 moves line 3.
+    const CastAttempt a = CastCharacterText("國家");
+    ASSERT_TRUE(a.result) << a.refusal->text;
+    EXPECT_EQ(a.result->mainCode, "121411");
+    EXPECT_EQ(a.result->changedCode, "121111");
+    EXPECT_EQ(a.result->input, "國家");
+    EXPECT_EQ(a.result->upper, 11);
+    EXPECT_EQ(a.result->total, 21);
 }
 
 TEST(RandomCasting, DrawsOneNumberAndKeepsNoInput) {

@@ -134,9 +134,16 @@ TEST_F(LotsFolder, RefusesWhatIsNotThreeCharactersWithStrokeCounts) {
     }
 }
 
-TEST_F(LotsFolder, WithoutTheStrokeTableTheFirstCharacterIsNotFound) {
+TEST_F(LotsFolder, WithoutTheStrokeTableTheTableIsReportedMissing) {
     fs::remove(folder_ / "dat" / "hzlen.dat");
     const LotDraw draw = DrawLot("甲乙丙");
     ASSERT_TRUE(draw.refusal);
-    EXPECT_EQ(draw.refusal->text, "找不到\"甲\"这个汉字的笔画");
+    EXPECT_EQ(draw.refusal->kind, LotRefusal::Kind::TableMissing);
+    EXPECT_EQ(draw.refusal->text, "汉字库文件丢失！");
+    EXPECT_EQ(draw.refusal->caption, "错误");
+}
+
+TEST_F(LotsFolder, TraditionalCharactersDrawTheLotOfTheirSimplifiedForms) {
+    EXPECT_EQ(DrawLot("國學數").lot, DrawLot("国学数").lot);
+    EXPECT_EQ(DrawLot("國學數").lot, LotOfStrokes({11, 16, 15}));
 }

@@ -82,3 +82,22 @@ TEST_F(LyInitTest, CategoryListReadsMissingKeysByReader) {
     ini.writeInteger("classes", "count", 2000000000);  // a damaged count stays bounded
     EXPECT_LE(readCategories(ini, MissingCategory::EmptyLine).size(), 1000u);
 }
+
+TEST_F(LyInitTest, ATypedCategoryIsAppendedOnceAndOnlyWhenTheListCanHoldIt) {
+    IniFile ini(path);
+    writeCategories(ini, {"财运", "婚姻"});
+    struct Case {
+        std::string name;
+        bool appended;
+    };
+    for (const Case& c : {Case{"出行", true},
+                          {"出行", false},           // listed now
+                          {"婚姻", false},           // listed before
+                          {"六个汉字名字", true},    // 12 bytes
+                          {"六个汉字名字X", false},  // 13 bytes
+                          {"", false},
+                          {"😀", false}})
+        EXPECT_EQ(appendCategory(ini, c.name), c.appended) << c.name;
+    EXPECT_EQ(readCategories(ini, MissingCategory::EmptyLine),
+              (std::vector<std::string>{"财运", "婚姻", "出行", "六个汉字名字"}));
+}

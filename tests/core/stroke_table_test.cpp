@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "StrokeFixture.h"
 #include "TemporaryHome.h"
 #include "casting/StrokeTable.h"
 #include "platform/FileUtil.h"
@@ -106,4 +107,33 @@ TEST(StrokeTable, ReadsTheFileAtEveryLookUp) {
     bytes[recordOf("江") * 4 + 2] = 9;
     ASSERT_TRUE(writeFileAtomically(file, bytes).ok);
     EXPECT_EQ(strokeCount("江"), 9);
+}
+
+TEST(StrokeTable, ATraditionalCharacterIsLookedUpByItsSimplifiedForm) {
+    qingheng::testing::TemporaryHome home("traditional");
+    home.withShippedFiles({"hzlen.dat"}).useAsProgramFolder();
+    struct Case {
+        const char* traditional;
+        const char* simplified;
+        int strokes;  // of the traditional form, as the table counts
+    };
+    for (const Case& c :
+         {Case{"國", "国", 11}, {"學", "学", 16}, {"數", "数", 15}, {"龍", "龙", 16}, {"馬", "马", 10}}) {
+        EXPECT_EQ(simplifiedCharacter(c.traditional), c.simplified) << c.traditional;
+        EXPECT_EQ(strokeCount(c.traditional), c.strokes) << c.traditional;
+    }
+    // The count is the simplified character's record, whatever it holds.
+    qingheng::testing::setStrokes(home.path(), "国", 42);
+    EXPECT_EQ(strokeCount("國"), 42);
+}
+
+TEST(StrokeTable, AMissingTableIsToldApartFromACharacterWithoutACount) {
+    qingheng::testing::TemporaryHome home("toldapart");
+    home.useAsProgramFolder();
+    EXPECT_TRUE(lookUpStrokes("数").tableMissing);
+    EXPECT_TRUE(lookUpStrokes("國").tableMissing);
+    home.withShippedFiles({"hzlen.dat"});
+    const CharacterStrokes unknown = lookUpStrokes("Ａ");
+    EXPECT_FALSE(unknown.tableMissing);
+    EXPECT_EQ(unknown.count, 0);
 }

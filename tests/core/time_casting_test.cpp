@@ -159,6 +159,12 @@ TEST(TimeAdditions, OneCharacterWithAStrokeCount) {
     ASSERT_TRUE(none.refusal);
     EXPECT_EQ(none.refusal->text, "找不到“Ａ”这个汉字的笔划");
     EXPECT_EQ(none.refusal->caption, "找不到");
+
+    EXPECT_EQ(CheckAddition(TimeAddition::Character, "國").value, 11);  // as 国, counted traditionally
+    std::filesystem::remove(home.dat() / "hzlen.dat");
+    const AdditionCheck noTable = CheckAddition(TimeAddition::Character, "爻");
+    ASSERT_TRUE(noTable.refusal);
+    EXPECT_EQ(noTable.refusal->text, "汉字库文件丢失！");
 }
 
 TEST(CliCastTime, ReadsTheMonthModeFromSetIni) {

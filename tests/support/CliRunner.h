@@ -22,10 +22,9 @@ inline std::string shellQuote(const std::string& s) {
     return out + "'";
 }
 
-// args are passed to the shell already quoted by the caller where needed.
-inline CliRun runCli(const std::string& args, bool mergeStderr = false) {
-    const std::string command =
-        std::string(QH_BIN_DIR) + "/qingheng-cli " + args + (mergeStderr ? " 2>&1" : " 2>/dev/null");
+// Runs a shell command line (quoted by the caller where needed).
+inline CliRun runCommand(const std::string& commandLine, bool mergeStderr = false) {
+    const std::string command = commandLine + (mergeStderr ? " 2>&1" : " 2>/dev/null");
     CliRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -35,6 +34,11 @@ inline CliRun runCli(const std::string& args, bool mergeStderr = false) {
     const int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// args are passed to the shell already quoted by the caller where needed.
+inline CliRun runCli(const std::string& args, bool mergeStderr = false) {
+    return runCommand(std::string(QH_BIN_DIR) + "/qingheng-cli " + args, mergeStderr);
 }
 
 }  // namespace qingheng::testing

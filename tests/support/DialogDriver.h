@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,6 +30,16 @@ T* child(const QWidget& parent, const char* name) {
 
 inline void click(const QWidget* parent, const char* button) { child<QAbstractButton>(parent, button)->click(); }
 inline void click(const QWidget& parent, const char* button) { click(&parent, button); }
+
+// Types text into a box as an input method commits it, one character at a time (the way
+// Chinese reaches a box, and what QTest's key clicks cannot send).
+inline void typeText(QWidget* box, const QString& text) {
+    for (const QChar ch : text) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(ch));
+        QApplication::sendEvent(box, &commit);
+    }
+}
 
 // Runs handler on the next modal dialog that opens (dialogs that are real windows, not
 // prompts: the prompt service scripts those).

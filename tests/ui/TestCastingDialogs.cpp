@@ -332,6 +332,27 @@ private slots:
         QVERIFY(child<QLabel>(&dialog, "StxtHint")->text().startsWith(QStringLiteral("公：2024-4-2 23:15，")));
     }
 
+    void steppingThroughDaysThatDoNotExistSaysSoOnce() {
+        ScopedScriptedPrompts script;
+        TimeCastingEntry entry = springFestivalEntry();
+        entry.year = 2023;  // not a leap year: 29 to 31 February do not exist
+        entry.month = 2;
+        entry.day = 28;
+        TFrmGTime dialog(entry);
+        dialog.show();
+        auto* day = child<QComboBox>(&dialog, "cbod");
+        for (int index : {30, 29, 28}) day->setCurrentIndex(index);  // 31, 30, 29 February
+        QCOMPARE(script->shown.size(), size_t(1));
+        QCOMPARE(script->shown[0].text, QStringLiteral("不存在这个日期"));
+        day->setCurrentIndex(27);  // 28 February
+        QVERIFY(!child<QLabel>(&dialog, "StxtHint")->text().isEmpty());
+        day->setCurrentIndex(28);  // a new mistake after a valid day is told again
+        QCOMPARE(script->shown.size(), size_t(2));
+        click(&dialog, "Btnok");  // and accepting always says why it refuses
+        QCOMPARE(script->shown.size(), size_t(3));
+        QVERIFY(dialog.isVisible());
+    }
+
     void timeDialogUpDownAndCurrentTime() {
         ScopedScriptedPrompts script;
         const ScopedClock clock({2060, 7, 8, 14, 5, 0});

@@ -55,6 +55,19 @@ private slots:
         QCOMPARE(iniBytes(), before);
     }
 
+    void aRefusalPutsTheCaretBackOnTheLineToMend() {
+        ScopedScriptedPrompts script;
+        TFrmClassEdit dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        memo(dialog)->setPlainText(QStringLiteral("财运\n七个汉字的类别\n婚姻\n"));
+        dialog.findChild<QPushButton*>("Btnsave")->setFocus();
+        clickSave(dialog);
+        QCOMPARE(script->lastText(), QStringLiteral("第2行类别名不合规定，不能加入。"));
+        QCOMPARE(QApplication::focusWidget(), memo(dialog));
+        QCOMPARE(memo(dialog)->textCursor().blockNumber(), 1);
+    }
+
     void emptyMemoIsRefused() {
         ScopedScriptedPrompts script;
         TFrmClassEdit dialog;

@@ -91,10 +91,35 @@ private slots:
         memo(dialog)->setPlainText(QStringLiteral("笑\U0001F600"));
         clickOk(dialog);
         QVERIFY(script->lastText().startsWith(QStringLiteral("附加信息含有无法保存的字符")));
-        memo(dialog)->setPlainText(QString(600, QChar(0x6C49)));  // 1200 bytes
-        clickOk(dialog);
-        QVERIFY(script->lastText().startsWith(QStringLiteral("附加信息太长")));
         QCOMPARE(accepted.count(), 0);
+    }
+
+    void aCategoryTypedWhileSavingJoinsTheList() {
+        ScopedScriptedPrompts script;
+        writeClasses(1, {{1, "财运"}});
+        struct Case {
+            QString typed;
+            std::vector<std::string> list;  // the list afterwards
+        };
+        for (const Case& c :
+             {Case{QStringLiteral("出行"), {"财运", "出行"}},
+              {QStringLiteral("财运"), {"财运", "出行"}},              // listed already
+              {QStringLiteral("六个汉字的名X"), {"财运", "出行"}}}) {  // 13 bytes: too long for the list
+            TFrmFenLei dialog;
+            categoryBox(dialog)->setCurrentText(c.typed);
+            clickOk(dialog);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(readCategories(IniFile(datFile(kLyInitFile)), MissingCategory::EmptyLine), c.list);
+        }
+    }
+
+    void memoStopsAtTheBytesTheRecordKeeps() {
+        TFrmFenLei dialog;
+        memo(dialog)->setPlainText(QString(600, QChar(0x6C49)));  // 1200 bytes typed or pasted
+        QCOMPARE(memo(dialog)->toPlainText(), QString(500, QChar(0x6C49)));
+        // A line break is stored as two bytes.
+        memo(dialog)->setPlainText(QString(499, QChar(0x6C49)) + QStringLiteral("\nab"));
+        QCOMPARE(memo(dialog)->toPlainText(), QString(499, QChar(0x6C49)) + QStringLiteral("\n"));
     }
 
     void memoKeepsToItsLength() {

@@ -52,6 +52,26 @@ private slots:
         home->useAsProgramFolder();
     }
 
+    void textBoxesStopAtTheBytesTheRecordKeeps() {
+        TFrmInfo dialog(sample());
+        struct Case {
+            QLineEdit* box;
+            QString typed, kept;
+        };
+        for (const Case& c :
+             {Case{child<QLineEdit>(dialog, "Edtname"), QStringLiteral("六个汉字名字"), QStringLiteral("六个汉字名")},
+              {child<QComboBox>(dialog, "CboFenLei")->lineEdit(), QStringLiteral("七个汉字的类别"),
+               QStringLiteral("七个汉字的类")},
+              {child<QComboBox>(dialog, "CboEvent")->lineEdit(), QString(25, QChar(0x95EE)),
+               QString(20, QChar(0x95EE))}}) {
+            c.box->clear();
+            qingheng::testing::typeText(c.box, c.typed);
+            QCOMPARE(c.box->text(), c.kept);
+        }
+        child<QPlainTextEdit>(dialog, "Memo1")->setPlainText(QString(600, QChar(0x6C49)));
+        QCOMPARE(child<QPlainTextEdit>(dialog, "Memo1")->toPlainText(), QString(500, QChar(0x6C49)));
+    }
+
     void hourItemsNameTheDoubleHour() {
         QCOMPARE(hourItemText(0), QStringLiteral("0时子"));
         QCOMPARE(hourItemText(1), QStringLiteral("1时丑"));

@@ -1,15 +1,23 @@
 #include <QtTest>
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "DialogDriver.h"
 #include "MainWindowFixture.h"
@@ -30,6 +38,8 @@ using qingheng::testing::saveAsNewCase;
 using qingheng::testing::screenshot;
 using qingheng::testing::selectCaseRow;
 using qingheng::testing::showAndWait;
+using qingheng::testing::TemporaryHome;
+using qingheng::testing::typeText;
 namespace fs = std::filesystem;
 
 namespace {
@@ -43,6 +53,52 @@ bool hasRun(const StyledDocument& doc, const std::string& start, Rgb color) {
         if (run.text.rfind(start, 0) == 0 && run.style.color == color) return true;
     }
     return false;
+}
+
+// Casts 12 by number and saves it as a new case (id 0) through the category dialog.
+void castAndSaveNumberCase(TFrmMain& w, ScriptedPrompts& script) {
+    QVERIFY(castByNumber(w, script, QStringLiteral("12")));
+    saveAsNewCase(w, QStringLiteral("财运"));
+}
+
+// Types a note at the end of the six-lines pane, as a user does.
+void typeNote(TFrmMain& w, const QString& note) {
+    auto* pane = w.findChild<TReportPane*>("Redtliuyao");
+    pane->moveCursor(QTextCursor::End);
+    pane->insertPlainText(note);
+}
+
+bool wasShown(const ScriptedPrompts& script, const QString& text) {
+    return std::any_of(script.shown.begin(), script.shown.end(), [&](const ShownPrompt& p) { return p.text == text; });
+}
+
+std::string fileText(const fs::path& path) {
+    const auto doc = loadRtfOrTextFile(path, nullptr);
+    return doc ? doc->plainText() : std::string("(missing)");
+}
+
+// Runs handler on the next popup menu that opens.
+void onNextPopup(std::function<void(QMenu*)> handler) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handler(menu);
+        }
+    });
+    timer->start(10);
+}
+
+// The x extent of the widest of the first rows of a pane and the bottom of the last of them.
+QRectF firstRowsExtent(TReportPane* pane, int rows) {
+    QRectF extent;
+    QTextBlock block = pane->document()->firstBlock();
+    for (int i = 0; i < rows && block.isValid(); ++i, block = block.next()) {
+        const QRectF r = pane->document()->documentLayout()->blockBoundingRect(block);
+        extent = extent.united(QRectF(r.left(), r.top(), block.layout()->lineAt(0).naturalTextWidth(), r.height()));
+    }
+    return extent;
 }
 
 }  // namespace
@@ -275,6 +331,281 @@ private slots:
         printPane(&w, *w.findChild<TReportPane*>("Redtliuyao"));
         QVERIFY(fs::exists(pdf));
         QVERIFY(fs::file_size(pdf) > 1000);
+    }
+
+    // ---- edits and the case on view
+
+    void castingWhileAnOpenedCaseHasEditsSavesThemFirst() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        castAndSaveNumberCase(w, *script);
+        selectCaseRow(w, 0);
+        w.openCase();
+        typeNote(w, QStringLiteral("我的批注"));
+        script->questionAnswers = {true, true};  // 当前卦例文本已改变，要保存吗？ 确定要修改…？
+        w.findChild<QToolButton*>("Btobg")->click();
+        QVERIFY(!wasShown(*script, QStringLiteral("请先排一个正确的盘后再保存")));
+        QVERIFY(wasShown(*script, QStringLiteral("已保存编辑后的文本。")));
+        QVERIFY(fileText(home_ / "liuyao_f" / "0.rtf").find("我的批注") != std::string::npos);
+        QVERIFY(w.chartValid());
+    }
+
+    void afterAWipeOrARestoreNothingOldIsSavedIntoTheNewBook() {
+        ScopedScriptedPrompts script;
+        const fs::path backup = home_ / "backup";
+        fs::create_directories(backup);
+        {
+            TFrmMain w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            castAndSaveNumberCase(w, *script);
+            script->folderAnswers.push_back(QString::fromStdString(backup.string()));
+            w.exportHistory();
+            selectCaseRow(w, 0);
+            w.openCase();
+            typeNote(w, QStringLiteral("旧书的批注"));
+            script->questionAnswers = {true, true};  // both wipe questions
+            w.clearHistory();                        // it closes the window
+            QVERIFY(!w.existingMode());
+            QVERIFY(!w.chartValid());
+            QCOMPARE(w.findChild<QTreeWidget*>("ListView1")->topLevelItemCount(), 0);
+            QVERIFY(w.findChild<TReportPane*>("Redtliuyao")->toPlainText().isEmpty());
+            QVERIFY(!wasShown(*script, QStringLiteral("当前卦例文本已改变，要保存吗？")));
+            QVERIFY(!fs::exists(home_ / "liuyao_f" / "0.rtf"));
+            QVERIFY(!w.isVisible());
+        }
+        const std::string restoredReport = fileText(backup / "liuyao_f" / "0.rtf");
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        castAndSaveNumberCase(w, *script);  // a case of the wiped book's successor
+        selectCaseRow(w, 0);
+        w.openCase();
+        typeNote(w, QStringLiteral("不该存进恢复的书"));
+        script->questionAnswers = {true};
+        script->fileAnswers.push_back({QString::fromStdString((backup / "liuyao0.dat").string()), 0});
+        script->shown.clear();
+        w.importHistory();
+        QVERIFY(!wasShown(*script, QStringLiteral("当前卦例文本已改变，要保存吗？")));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(fileText(home_ / "liuyao_f" / "0.rtf"), restoredReport);
+        QVERIFY(!fs::exists(home_ / "liuyao_f" / "1.rtf"));
+    }
+
+    void anOpenedNumberCaseKeepsItsInputAndMethodWhenCastAgain() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        castAndSaveNumberCase(w, *script);
+        fs::remove(home_ / "liuyao_f" / "0.rtf");  // the report is rebuilt on opening
+        auto* methods = w.findChild<QComboBox*>("CboQiGua");
+        methods->setCurrentIndex(0);
+        selectCaseRow(w, 0);
+        w.openCase();
+        QCOMPARE(methods->currentText(), QStringLiteral("数字起卦"));
+        const std::string rows = "起卦方式：数字起卦   占问事宜：关心的事情\n数字：12\n总数：3，上卦数：1，下卦数：2\n";
+        QVERIFY(paneText(w, "Redtliuyao").find(rows) != std::string::npos);
+        w.findChild<QToolButton*>("Btobg")->click();
+        QVERIFY(paneText(w, "Redtliuyao").find(rows) != std::string::npos);
+        script->questionAnswers = {true};
+        QVERIFY(w.saveCase());
+        QVERIFY(fileText(home_ / "liuyao_f" / "0.rtf").find("总数：3，上卦数：1，下卦数：2") != std::string::npos);
+    }
+
+    void closingWithTypedNotesAsksAndCancelKeepsTheWindowOpen() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        script->inputAnswers.push_back(QStringLiteral("12"));
+        w.castByListItem(6);  // a new chart, not saved
+        typeNote(w, QStringLiteral("新卦的批注"));
+        QVERIFY(!w.close());  // no answer scripted: 取消
+        QVERIFY(w.isVisible());
+        QCOMPARE(script->shown.back().kind, QStringLiteral("choice"));
+        QCOMPARE(script->shown.back().text, QStringLiteral("当前卦例文本已改变，要保存吗？"));
+
+        // 是 on a new chart saves it as a new case; a cancelled category dialog keeps the window.
+        script->choiceAnswers = {Answer::Yes};
+        onNextDialog([](QWidget* dialog) { dialog->findChild<QPushButton*>("Btncancel")->click(); });
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+
+        script->choiceAnswers = {Answer::No};
+        QVERIFY(w.close());
+        QVERIFY(!fs::exists(home_ / "liuyao_f" / "0.rtf"));
+    }
+
+    void closingAnOpenedCaseWithEditsSavesOnYes() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        castAndSaveNumberCase(w, *script);
+        selectCaseRow(w, 0);
+        w.openCase();
+        typeNote(w, QStringLiteral("关窗前的批注"));
+        script->choiceAnswers = {Answer::Yes};
+        script->questionAnswers = {true};  // 确定要修改…？
+        QVERIFY(w.close());
+        QVERIFY(fileText(home_ / "liuyao_f" / "0.rtf").find("关窗前的批注") != std::string::npos);
+    }
+
+    // ---- fonts
+
+    void theFontDialogStartsFromTheDrawnFontAndASizeChangeKeepsTheName() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* pane = w.findChild<TReportPane*>("Redtliuyao");
+        const QString drawn = pane->drawnFontFamily();
+        QVERIFY(drawn.startsWith(QStringLiteral("AR PL UMing")));
+        QFont bigger(drawn);
+        bigger.setPointSize(16);
+        script->fontAnswers.push_back(bigger);
+        w.chooseReportFont();
+        QCOMPARE(script->shown.front().kind, QStringLiteral("font"));
+        QCOMPARE(script->shown.front().text, drawn);
+        for (const char* name : {"Redtliuyao", "Redtmeihua"}) {
+            QCOMPARE(w.findChild<TReportPane*>(name)->reportFontFamily(), QStringLiteral("宋体"));
+            QCOMPARE(w.findChild<TReportPane*>(name)->reportFontSize(), 16);
+        }
+        script->fontAnswers.push_back(QFont(QStringLiteral("DejaVu Sans Mono"), 11));
+        w.chooseReportFont();
+        QCOMPARE(pane->reportFontFamily(), QStringLiteral("DejaVu Sans Mono"));
+        QCOMPARE(pane->reportFontSize(), 11);
+    }
+
+    void settingSelectedTextOffersAFontAndAColour() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        script->inputAnswers.push_back(QStringLiteral("12"));
+        w.castByListItem(6);
+        auto* pane = w.findChild<TReportPane*>("Redtliuyao");
+        QTextCursor cursor(pane->document());
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 3);  // 求测人
+        pane->setTextCursor(cursor);
+        script->fontAnswers.push_back(QFont(pane->drawnFontFamily(), 20));
+        script->colorAnswers.push_back(QColor(200, 0, 0));
+        onNextPopup([](QMenu* menu) {
+            for (QAction* action : menu->actions()) {
+                if (action->text() == QStringLiteral("设置选中文字")) action->trigger();
+            }
+            menu->close();
+        });
+        emit pane->customContextMenuRequested(QPoint(5, 5));
+        QTextCursor first(pane->document());
+        first.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(first.charFormat().foreground().color(), QColor(200, 0, 0));
+        QCOMPARE(qRound(first.charFormat().fontPointSize()), 20);
+    }
+
+    // ---- the first window
+
+    void aFirstStartShowsAWholeChartOnScreen() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry()));
+        QVERIFY(w.width() > 400 && w.height() > 400);
+        script->inputAnswers.push_back(QStringLiteral("12"));
+        w.castByListItem(6);
+        auto* pane = w.findChild<TReportPane*>("Redtliuyao");
+        // Header, pillars and the six lines with the blank rows between them: 21 rows.
+        const QRectF chart = firstRowsExtent(pane, 21);
+        QVERIFY2(chart.right() <= pane->viewport()->width(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(chart.right()).arg(pane->viewport()->width())));
+        QVERIFY2(chart.bottom() <= pane->viewport()->height(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(chart.bottom()).arg(pane->viewport()->height())));
+        auto* name = w.findChild<QLineEdit*>("Edtname");
+        QVERIFY(name->width() >= name->fontMetrics().horizontalAdvance(QStringLiteral("某人某人某")));
+        screenshot(&w, "main_first_start");
+    }
+
+    void theDateColumnHoldsTheLongestDate() {
+        TFrmMain w;
+        auto* list = w.findChild<QTreeWidget*>("ListView1");
+        QVERIFY(list->columnWidth(1) >= list->fontMetrics().horizontalAdvance(QStringLiteral("农闰2050-12-30")) + 8);
+    }
+
+    void storedGeometryWinsAndTheThirtyPixelMinimumApplies() {
+        {
+            IniFile ini(datFile("lyinit.ini"));
+            ini.writeInteger("winpos", "left", -300);  // partly off the screen
+            ini.writeInteger("winpos", "top", 20);
+            ini.writeInteger("winpos", "width", 700);
+            ini.writeInteger("winpos", "height", 450);
+            ini.writeInteger("winpos", "listwid", 0);
+            ini.writeInteger("winpos", "meowid", 31);
+            QVERIFY(ini.save().ok);
+        }
+        {
+            TFrmMain w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.size(), QSize(700, 450));
+            QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry()));
+            const QList<int> sizes = w.findChild<QSplitter*>()->sizes();
+            QCOMPARE(sizes.value(0), 30);
+            QCOMPARE(sizes.value(2), 31);
+            w.close();
+        }
+        const IniFile written(datFile("lyinit.ini"));
+        QCOMPARE(written.readInteger("winpos", "listwid", 0), 30);
+        QCOMPARE(written.readInteger("winpos", "meowid", 0), 31);
+        QCOMPARE(written.readInteger("winpos", "width", 0), 700);
+        QCOMPARE(written.readInteger("winpos", "height", 0), 450);
+        QCOMPARE(written.readInteger("winpos", "top", 0), 20);
+    }
+
+    // ---- text boxes and help
+
+    void textBoxesStopTakingInputAtTheirByteLimit() {
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        struct Case {
+            const char* box;
+            QString typed, kept;
+        };
+        for (const Case& c : {Case{"Edtname", QStringLiteral("十个汉字的求测人名字"), QStringLiteral("十个汉字的")},
+                              {"Edtname", QStringLiteral("张三abcdefgh"), QStringLiteral("张三abcdef")},
+                              {"Cbolei", QString(30, QChar(0x95EE)), QString(20, QChar(0x95EE))}}) {
+            auto* edit = w.findChild<QLineEdit*>(c.box);
+            edit->clear();
+            typeText(edit, c.typed);
+            QCOMPARE(edit->text(), c.kept);
+        }
+        // Typed in the middle, the end stays and the typing stops.
+        auto* name = w.findChild<QLineEdit*>("Edtname");
+        name->setText(QStringLiteral("张三李四"));
+        name->setCursorPosition(2);
+        typeText(name, QStringLiteral("王五"));
+        QCOMPARE(name->text(), QStringLiteral("张三王李四"));
+    }
+
+    void missingHelpFilesAreReported() {
+        ScopedScriptedPrompts script;
+        TFrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const QString& item : {QStringLiteral("软件帮助"), QStringLiteral("相关资料")}) {
+            for (QAction* action : w.findChildren<QAction*>()) {
+                if (action->text() == item) action->trigger();
+            }
+        }
+        QCOMPARE(script->shown.size(), size_t(2));
+        const QString help = QString::fromStdString((home_ / "dat" / "LiuYao.chm").string());
+        const QString knowledge = QString::fromStdString((home_ / "dat" / "lyzs.chm").string());
+        QCOMPARE(script->shown[0].text, QStringLiteral("找不到帮助文件“%1”。").arg(help));
+        QCOMPARE(script->shown[1].text, QStringLiteral("找不到帮助文件“%1”。").arg(knowledge));
     }
 
     void useGodRightClickShowsHowTheUseGodIsTaken() {

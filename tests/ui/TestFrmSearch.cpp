@@ -59,6 +59,35 @@ private slots:
         QVERIFY(store.openStore(programFolder(), kKindLiuYao).ok);
     }
 
+    void theDialogKeepsItsSizeThroughASearch() {
+        ScopedScriptedPrompts script;
+        addCase("张三");
+        CaseQuery query;
+        TFrmSearch dialog(store, query);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QSize before = dialog.size();
+        click(dialog, "BtnSearch");  // finds 张三; No keeps the dialog open
+        QApplication::processEvents();
+        QCOMPARE(dialog.size(), before);
+    }
+
+    void textBoxesStopAtTheirBytes() {
+        CaseQuery query;
+        TFrmSearch dialog(store, query);
+        struct Case {
+            QLineEdit* box;
+            QString typed, kept;
+        };
+        for (const Case& c :
+             {Case{edit(dialog, "Edtname"), QStringLiteral("六个汉字名字"), QStringLiteral("六个汉字名")},
+              {category(dialog)->lineEdit(), QStringLiteral("七个汉字的类别"), QStringLiteral("七个汉字的类")},
+              {edit(dialog, "LedtEvent"), QString(25, QChar(0x95EE)), QString(20, QChar(0x95EE))}}) {
+            qingheng::testing::typeText(c.box, c.typed);
+            QCOMPARE(c.box->text(), c.kept);
+        }
+    }
+
     void controlsStartFromAnUnusedQuery() {
         IniFile ini(datFile(kLyInitFile));
         ini.writeInteger("classes", "count", 2);

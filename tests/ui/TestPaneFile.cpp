@@ -135,8 +135,7 @@ private slots:
         writeBytes(bad, std::string("\xFF\xFE\x80\x81\x00\xFF", 6));
         TReportPane pane;
         ScopedScriptedPrompts script;
-        script->fileAnswers = {{QString::fromStdString(bad.string()), 1},
-                               {filePath(dir, "gone.rtf"), 0}};
+        script->fileAnswers = {{QString::fromStdString(bad.string()), 1}, {filePath(dir, "gone.rtf"), 0}};
         for (int i = 0; i < 2; ++i) {
             showStyledReport(pane);
             importIntoPane(nullptr, pane);
@@ -149,7 +148,7 @@ private slots:
         }
     }
 
-    void saveAsAppendsTheExtensionOfTheChosenFilter() {
+    void saveAsAddsTheExtensionOfTheChosenFilterOnlyWhenMissing() {
         const TemporaryHome dir("pane");
         TReportPane pane;
         showStyledReport(pane);
@@ -161,8 +160,8 @@ private slots:
         QCOMPARE(script->shown[0].kind, QStringLiteral("save"));
         QCOMPARE(script->shown[0].text, QStringLiteral("Rtf格式|*.rtf|Txt格式|*.txt"));
         QCOMPARE(script->lastText(), QStringLiteral("已保存！"));
-        QVERIFY(!QFile::exists(filePath(dir, "report.rtf")));
-        const auto rtf = readBytes(dir / "report.rtf.rtf");
+        QVERIFY(!QFile::exists(filePath(dir, "report.rtf.rtf")));
+        const auto rtf = readBytes(dir / "report.rtf");
         std::string error;
         const auto back = readRtf(rtf, &error);
         QVERIFY(back.has_value());

@@ -4,6 +4,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <cmath>
+
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
@@ -39,6 +41,46 @@ private slots:
         const qreal end1 = first.layout()->lineAt(0).cursorToX(first.text().indexOf('|'));
         const qreal end2 = second.layout()->lineAt(0).cursorToX(second.text().indexOf('|'));
         QCOMPARE(end1, end2);
+    }
+
+    // Whatever monospaced font the user picks, and at any size, every character starts at the
+    // column its GBK bytes before it give.
+    void chartColumnsStayAlignedInAnyMonospacedFont() {
+        const std::string chart =
+            "主变卦    天风姤(乾宫)  之  乾为天(乾宫)  [空亡:寅、卯]\n"
+            "玄武            ━━━  父母壬戌土      ━━━  父母壬戌土 世 \n"
+            "朱雀 妻财甲寅木 ━━━  子孙辛亥水      ━━━  妻财甲寅木    \n"
+            "青龙            ━　━×父母辛丑土 世   ━━━  子孙甲子水    \n"
+            "白虎            ━━━○兄弟壬申金 应   ━━━  兄弟壬申金    ";
+        struct Case {
+            QString family;
+            int size;
+        };
+        for (const Case& c : {Case{QString::fromUtf8(kReportFontName), 12},
+                              {QString::fromUtf8(kReportFontName), 17},
+                              {QStringLiteral("DejaVu Sans Mono"), 12},
+                              {QStringLiteral("DejaVu Sans Mono"), 15}}) {
+            TReportPane pane;
+            pane.resize(900, 300);
+            pane.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&pane));
+            pane.setReportFont(c.family, c.size);
+            pane.showReport(chart, {});
+            const QTextBlock first = pane.document()->firstBlock();
+            const qreal column = first.layout()->lineAt(0).cursorToX(4) - first.layout()->lineAt(0).cursorToX(3);
+            for (QTextBlock block = first; block.isValid(); block = block.next()) {
+                const QTextLine line = block.layout()->lineAt(0);
+                const QString text = block.text();
+                int columns = 0;
+                for (int i = 0; i <= text.size(); ++i) {
+                    const qreal x = line.cursorToX(i) - line.cursorToX(0);
+                    QVERIFY2(
+                        std::abs(x - columns * column) < 0.75,
+                        qPrintable(QStringLiteral("%1 %2 at %3 of %4").arg(c.family).arg(c.size).arg(i).arg(text)));
+                    if (i < text.size()) columns += text[i].unicode() < 0x80 ? 1 : 2;
+                }
+            }
+        }
     }
 
     void spansBecomeCharacterFormatsAndReadBack() {

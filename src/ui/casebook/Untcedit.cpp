@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "platform/Gbk.h"
@@ -14,8 +16,6 @@
 
 namespace qingheng {
 namespace {
-
-constexpr int kMaxCategoryBytes = 12;  // six Chinese characters
 
 // The memo's lines as a line list counts them: a final line break ends the last line
 // rather than starting an empty one.
@@ -28,7 +28,7 @@ QStringList memoLines(const QString& text) {
 
 bool isAcceptableCategory(const QString& name) {
     const std::string utf8 = name.toStdString();
-    return !name.isEmpty() && gbk::canEncode(utf8) && gbk::width(utf8) <= kMaxCategoryBytes;
+    return !name.isEmpty() && gbk::canEncode(utf8) && gbk::width(utf8) <= lyinit::kMaxCategoryBytes;
 }
 
 }  // namespace
@@ -65,10 +65,19 @@ TFrmClassEdit::TFrmClassEdit(QWidget* parent) : QDialog(parent) {
     resize(280, 360);
 }
 
+// Back to the text with the caret on the refused line, so the user can mend it at once.
+void TFrmClassEdit::showLine(int line) {
+    QTextCursor cursor(Memo1->document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    Memo1->setTextCursor(cursor);
+    Memo1->setFocus();
+}
+
 void TFrmClassEdit::BtnsaveClick() {
     const QStringList lines = memoLines(Memo1->toPlainText());
     if (lines.isEmpty()) {
         prompts().stop(this, QStringLiteral("类别不能为空"));
+        Memo1->setFocus();
         return;
     }
     std::vector<std::string> names;
@@ -76,6 +85,7 @@ void TFrmClassEdit::BtnsaveClick() {
         const QString name = trimBlanks(lines[i]);
         if (!isAcceptableCategory(name)) {
             prompts().stop(this, QStringLiteral("第%1行类别名不合规定，不能加入。").arg(i + 1));
+            showLine(static_cast<int>(i));
             return;
         }
         names.push_back(name.toStdString());

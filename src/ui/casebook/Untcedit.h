@@ -16,6 +16,8 @@ private slots:
     void BtnsaveClick();
 
 private:
+    void showLine(int line);
+
     QPlainTextEdit* Memo1;
 };
 

@@ -28,6 +28,7 @@ TFrmFenLei::TFrmFenLei(QWidget* parent) : QDialog(parent) {
     CboFenLei->setEditable(true);
     CboFenLei->setInsertPolicy(QComboBox::NoInsert);
     CboFenLei->lineEdit()->setMaxLength(13);
+    limitEditBytes(CboFenLei->lineEdit(), caseFieldInfo(CaseField::Category).maxBytes);
     CboFenLei->setMaxVisibleItems(16);
     fillCategories(CboFenLei, MissingCategory::DefaultName);
     CboFenLei->setCurrentIndex(CboFenLei->count() > 0 ? 0 : -1);
@@ -36,6 +37,7 @@ TFrmFenLei::TFrmFenLei(QWidget* parent) : QDialog(parent) {
     Memo1->setObjectName("Memo1");
     Memo1->setPlainText(QStringLiteral("备注:"));
     limitMemoLength(Memo1, 801);
+    limitMemoBytes(Memo1, caseFieldInfo(CaseField::Extra).maxBytes);
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName("Btnok");
@@ -58,6 +60,13 @@ TFrmFenLei::TFrmFenLei(QWidget* parent) : QDialog(parent) {
     resize(360, 260);
 }
 
+// A category typed here joins the list, as the user expects to find it next time.
+void TFrmFenLei::addToCategoryList(const QString& category) {
+    IniFile ini(datFile(kLyInitFile));
+    if (!appendCategory(ini, category.toStdString())) return;
+    if (const Status saved = ini.save(); !saved) prompts().warn(this, QString::fromStdString(saved.message));
+}
+
 void TFrmFenLei::BtnokClick() {
     const QString category = trimBlanks(CboFenLei->currentText());
     const QString extra = trimBlanks(Memo1->toPlainText());
@@ -73,6 +82,7 @@ void TFrmFenLei::BtnokClick() {
     if (!acceptCaseText(this, CaseField::Extra, QString::fromStdString(memoToStored(extra)))) return;
     category_ = category;
     extra_ = extra;
+    addToCategoryList(category);
     accept();
 }
 

@@ -31,6 +31,8 @@ private slots:
     void BtnokClick();
 
 private:
+    void addToCategoryList(const QString& category);
+
     QComboBox* CboFenLei;
     QPlainTextEdit* Memo1;
     QString category_;

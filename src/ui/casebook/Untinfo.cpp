@@ -31,6 +31,7 @@ QComboBox* makeEditableList(QWidget* parent, const char* name, int maxLength) {
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->lineEdit()->setMaxLength(maxLength);
+    limitEditBytes(box->lineEdit(), maxLength);
     return box;
 }
 
@@ -49,6 +50,7 @@ void TFrmInfo::buildControls() {
     Edtname = new QLineEdit(this);
     Edtname->setObjectName("Edtname");
     Edtname->setMaxLength(10);
+    limitEditBytes(Edtname, caseFieldInfo(CaseField::Name).maxBytes);
     EdtYear = new QLineEdit(this);
     EdtYear->setObjectName("EdtYear");
     EdtYear->setMaxLength(4);
@@ -75,6 +77,7 @@ void TFrmInfo::buildControls() {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     limitMemoLength(Memo1, 1000);
+    limitMemoBytes(Memo1, caseFieldInfo(CaseField::Extra).maxBytes);
 
     auto* save = new QPushButton(QStringLiteral("保存"), this);
     save->setObjectName("Btnsave");

@@ -61,6 +61,7 @@ QLineEdit* limitedEdit(QWidget* parent, const char* name, int maxChars) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setMaxLength(maxChars);
+    limitEditBytes(edit, maxChars);  // a Chinese character takes two of them
     return edit;
 }
 
@@ -94,6 +95,7 @@ void TFrmSearch::buildControls() {
     CboFenLei->setEditable(true);
     CboFenLei->setInsertPolicy(QComboBox::NoInsert);
     CboFenLei->lineEdit()->setMaxLength(12);
+    limitEditBytes(CboFenLei->lineEdit(), 12);
     CboFenLei->setMaxVisibleItems(16);
     ChkClass = exactBox(this, "ChkClass");
     LedtEvent = limitedEdit(this, "LedtEvent", 40);
@@ -116,6 +118,10 @@ void TFrmSearch::buildControls() {
     Animate1->setRange(0, 0);
     Animate1->setTextVisible(false);
     Animate1->setMaximumHeight(12);
+    // Its room is kept while it is hidden, so the dialog does not grow at the first search.
+    QSizePolicy keepRoom = Animate1->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    Animate1->setSizePolicy(keepRoom);
     Animate1->hide();
 
     auto* grid = new QGridLayout(this);

@@ -248,7 +248,7 @@ void TFrmGTime::refresh() {
     if (!restoring_) validateAndHint();
 }
 
-std::optional<TimeMoment> TFrmGTime::checkedMoment() {
+std::optional<TimeMoment> TFrmGTime::checkedMoment(Checking checking) {
     bool isNumber = false;
     const int year = edtyear_->text().toInt(&isNumber);
     TimeInput input;
@@ -262,16 +262,21 @@ std::optional<TimeMoment> TFrmGTime::checkedMoment() {
     const TimeCheck check = CheckTimeInput(input, monthMode_);
     if (!check.moment) {
         stxtHint_->clear();  // the hint never describes a moment that was refused
-        showCastMessage(this, *check.refusal);
+        const QString text = qstr(check.refusal->text);
+        // Stepping from the 31st to the 28th of February passes two days that do not exist:
+        // once is enough to say so.
+        if (checking == Checking::OnAccepting || text != lastRefusal_) showCastMessage(this, *check.refusal);
+        if (checking == Checking::WhileEditing) lastRefusal_ = text;
         if (check.focusYear) edtyear_->setFocus();
         return std::nullopt;
     }
+    lastRefusal_.clear();
     gregorian_ = check.moment->gregorian;
     stxtHint_->setText(qstr(TimeHint(*check.moment)));
     return check.moment;
 }
 
-bool TFrmGTime::validateAndHint() { return checkedMoment().has_value(); }
+bool TFrmGTime::validateAndHint() { return checkedMoment(Checking::WhileEditing).has_value(); }
 
 void TFrmGTime::SpeedButton1Click() {
     const CastingTime now = CastingTimeNow();
@@ -296,7 +301,7 @@ void TFrmGTime::UpdyearClick() {
 
 void TFrmGTime::BtnokClick() {
     lifetime_ = false;
-    const auto moment = checkedMoment();
+    const auto moment = checkedMoment(Checking::OnAccepting);
     if (!moment) return;
     const TimeAddition kind = additionKind();
     QLineEdit* edit = kind == TimeAddition::Character ? ledthz_ : ledtnum_;
@@ -314,7 +319,7 @@ void TFrmGTime::BtnokClick() {
 
 void TFrmGTime::BitBtn1Click() {
     lifetime_ = true;
-    const auto moment = checkedMoment();
+    const auto moment = checkedMoment(Checking::OnAccepting);
     if (!moment) return;
     result_ = CastLifetime(*moment, rdoZhi_->isChecked() ? LifetimeStart::Branch : LifetimeStart::Stem);
     storeEntry();

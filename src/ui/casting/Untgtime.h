@@ -53,7 +53,10 @@ private:
     void restoreEntry();
     void storeEntry();
     void refresh();
-    std::optional<TimeMoment> checkedMoment();
+    // The moment of the controls; a refusal shows its message, except that a check while the
+    // user steps through the lists does not repeat the message it showed last.
+    enum class Checking { WhileEditing, OnAccepting };
+    std::optional<TimeMoment> checkedMoment(Checking checking);
     TimeAddition additionKind() const;
 
     TimeCastingEntry& entry_;
@@ -62,6 +65,7 @@ private:
     bool lifetime_ = false;
     DateRecord gregorian_;
     CastResult result_;
+    QString lastRefusal_;  // the message of the last refusal while editing; empty after a valid moment
 
     QLineEdit* edtyear_ = nullptr;
     QSpinBox* updyear_ = nullptr;

@@ -36,20 +36,47 @@ QStringList toQtFilters(const QString& filter) {
     return out;
 }
 
+// The buttons of a message box in the user's words, whatever the system's language.
+void nameButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, const char*> names[] = {{QMessageBox::Ok, "确定"},
+                                                                         {QMessageBox::Cancel, "取消"},
+                                                                         {QMessageBox::Yes, "是(&Y)"},
+                                                                         {QMessageBox::No, "否(&N)"}};
+    for (const auto& [button, name] : names) {
+        if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(name));
+    }
+}
+
 class QtPrompts final : public PromptService {
 public:
     void message(QWidget* parent, const QString& text, const QString& caption, PromptIcon icon) override {
         QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::Ok, parent);
+        nameButtons(box);
         box.exec();
     }
 
     bool question(QWidget* parent, const QString& text, const QString& caption, PromptIcon icon,
                   DefaultAnswer def) override {
         QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No, parent);
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+        nameButtons(box);
         box.setDefaultButton(def == DefaultAnswer::No ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
+    }
+
+    Answer questionWithCancel(QWidget* parent, const QString& text, const QString& caption) override {
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                        parent);
+        nameButtons(box);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+            case QMessageBox::Yes:
+                return Answer::Yes;
+            case QMessageBox::No:
+                return Answer::No;
+            default:
+                return Answer::Cancel;
+        }
     }
 
     std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
@@ -138,6 +165,11 @@ bool ScriptedPrompts::question(QWidget*, const QString& text, const QString& cap
                                DefaultAnswer def) {
     shown.push_back({"question", caption, text, icon, def});
     return takeFront(questionAnswers, false);
+}
+
+Answer ScriptedPrompts::questionWithCancel(QWidget*, const QString& text, const QString& caption) {
+    shown.push_back({"choice", caption, text, PromptIcon::Warning, DefaultAnswer::Yes});
+    return takeFront(choiceAnswers, Answer::Cancel);
 }
 
 std::optional<QString> ScriptedPrompts::inputText(QWidget*, const QString& caption, const QString& prompt,

@@ -21,6 +21,9 @@ enum class PromptIcon { None, Information, Warning, Stop, Question };
 
 enum class DefaultAnswer { Yes, No };
 
+// The answer to a question that may also be cancelled.
+enum class Answer { Yes, No, Cancel };
+
 class PromptService {
 public:
     virtual ~PromptService() = default;
@@ -30,6 +33,8 @@ public:
     // A Yes/No question; true for Yes.
     virtual bool question(QWidget* parent, const QString& text, const QString& caption, PromptIcon icon,
                           DefaultAnswer def = DefaultAnswer::Yes) = 0;
+    // A Yes/No/Cancel question with a warning icon (是, 否, 取消).
+    virtual Answer questionWithCancel(QWidget* parent, const QString& text, const QString& caption) = 0;
     // The usual prompts, with the caption and icon each kind of message carries.
     void info(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("提示")) {
         message(parent, text, caption, PromptIcon::Information);
@@ -66,7 +71,7 @@ void setPrompts(std::unique_ptr<PromptService> service);
 
 // What a scripted prompt recorded.
 struct ShownPrompt {
-    QString kind;  // "message", "question", "input", "open", "save", "folder", "font", "color", "print"
+    QString kind;  // "message", "question", "choice", "input", "open", "save", "folder", "font", "color", "print"
     QString caption;
     QString text;
     PromptIcon icon = PromptIcon::None;
@@ -78,6 +83,7 @@ struct ShownPrompt {
 class ScriptedPrompts : public PromptService {
 public:
     std::deque<bool> questionAnswers;
+    std::deque<Answer> choiceAnswers;  // for questionWithCancel; empty: Cancel
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<std::pair<QString, int>> fileAnswers;  // path and filter index, for open and save
     std::deque<QString> folderAnswers;
@@ -88,6 +94,7 @@ public:
 
     void message(QWidget*, const QString& text, const QString& caption, PromptIcon icon) override;
     bool question(QWidget*, const QString& text, const QString& caption, PromptIcon icon, DefaultAnswer def) override;
+    Answer questionWithCancel(QWidget*, const QString& text, const QString& caption) override;
     std::optional<QString> inputText(QWidget*, const QString& caption, const QString& prompt,
                                      const QString& initial) override;
     QString openFile(QWidget*, const QString& filter, const QString& presetName, int* chosenFilter) override;

@@ -2,7 +2,11 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTextCursor>
+
+#include <algorithm>
+#include <optional>
 
 #include "platform/Gbk.h"
 #include "ui/common/Untprompt.h"
@@ -28,11 +32,46 @@ void limitMemoLength(QPlainTextEdit* memo, int maxChars) {
     });
 }
 
+namespace {
+
+// The text with what was just typed or pasted before the cursor cut back to make the whole
+// fit maxBytes; the text after the cursor stays. Nullopt when it fits already.
+struct Kept {
+    QString text;
+    qsizetype cursor;
+};
+std::optional<Kept> cutTypedText(const QString& text, qsizetype cursor, int maxBytes, int extraBytes = 0) {
+    if (gbk::width(text.toStdString()) + extraBytes <= maxBytes) return std::nullopt;
+    const std::string after = text.mid(cursor).toStdString();
+    const int room = std::max(0, maxBytes - extraBytes - gbk::width(after));
+    const QString before = QString::fromStdString(gbk::truncate(text.left(cursor).toStdString(), room));
+    const QString rest = QString::fromStdString(gbk::truncate(after, maxBytes - extraBytes));
+    return Kept{before + rest, before.size()};
+}
+
+}  // namespace
+
 void limitEditBytes(QLineEdit* edit, int maxBytes) {
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, maxBytes](const QString& text) {
-        const std::string typed = text.toStdString();
-        const std::string cut = gbk::truncate(typed, maxBytes);
-        if (cut != typed) edit->setText(QString::fromStdString(cut));
+        const auto kept = cutTypedText(text, edit->cursorPosition(), maxBytes);
+        if (!kept) return;
+        edit->setText(kept->text);
+        edit->setCursorPosition(static_cast<int>(kept->cursor));
+    });
+}
+
+void limitMemoBytes(QPlainTextEdit* memo, int maxBytes) {
+    QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo, maxBytes] {
+        const QString text = memo->toPlainText();
+        // Each line break is stored as two bytes (carriage return and line feed).
+        const auto kept = cutTypedText(text, memo->textCursor().position(), maxBytes,
+                                       static_cast<int>(text.count(QLatin1Char('\n'))));
+        if (!kept) return;
+        const QSignalBlocker quiet(memo);
+        memo->setPlainText(kept->text);
+        QTextCursor cursor = memo->textCursor();
+        cursor.setPosition(static_cast<int>(kept->cursor));
+        memo->setTextCursor(cursor);
     });
 }
 

@@ -23,9 +23,11 @@ QString trimBlanks(const QString& text);
 // Keeps a memo to at most maxChars characters as the user types or pastes.
 void limitMemoLength(QPlainTextEdit* memo, int maxChars);
 
-// Keeps an edit to at most maxBytes GBK bytes as the user types (two bytes a Chinese
-// character), cutting only between characters.
+// Keeps an edit to at most maxBytes GBK bytes as the user types or pastes (two bytes a
+// Chinese character): what does not fit is not taken, cut only between characters.
 void limitEditBytes(QLineEdit* edit, int maxBytes);
+// The same for a memo, counting each line break as the two bytes it is stored as.
+void limitMemoBytes(QPlainTextEdit* memo, int maxBytes);
 
 // Memo text (line feeds) to the stored form (carriage return and line feed) and back.
 std::string memoToStored(const QString& text);

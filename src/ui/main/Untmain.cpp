@@ -11,9 +11,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -21,6 +24,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "platform/Clock.h"
@@ -36,6 +41,7 @@
 #include "ui/casebook/Untset.h"
 #include "ui/casting/Untcastinput.h"
 #include "ui/common/Untprompt.h"
+#include "ui/common/Unttext.h"
 #include "ui/main/Untpanefile.h"
 #include "ui/main/Untreportpane.h"
 #include "ui/reference/Untzhouy.h"
@@ -44,9 +50,11 @@ namespace qingheng {
 namespace {
 
 constexpr int kIdColumn = 4;
+constexpr int kListCellPadding = 12;  // the list's margins around a cell's text
 constexpr int kStartupSlots = 300;
 constexpr int kUseGodTexts = 6600;
 const QColor kExistingModeColor(0, 0, 255);
+const QString kEditedReportsQuestion = QStringLiteral("当前卦例文本已改变，要保存吗？");
 
 QString caseDate(const CaseRecord& r) { return QString::fromStdString(caseDateText(r)); }
 
@@ -83,9 +91,11 @@ void TFrmMain::buildControls() {
     Edtname = new QLineEdit(QStringLiteral("某人"), central);
     Edtname->setObjectName("Edtname");
     Edtname->setMaxLength(10);
+    limitEditBytes(Edtname, caseFieldInfo(CaseField::Name).maxBytes);
     Cbolei = new QLineEdit(QStringLiteral("关心的事情"), central);
     Cbolei->setObjectName("Cbolei");
     Cbolei->setMaxLength(40);
+    limitEditBytes(Cbolei, caseFieldInfo(CaseField::Question).maxBytes);
     lstqu = new QComboBox(central);
     lstqu->setObjectName("lstqu");
     lstqu->installEventFilter(this);
@@ -105,6 +115,9 @@ void TFrmMain::buildControls() {
         box->addWidget(w);
         top->addLayout(box);
     };
+    // Wide enough for what each box holds: five Chinese characters, and a sentence.
+    Edtname->setMinimumWidth(Edtname->fontMetrics().horizontalAdvance(QStringLiteral("某某某某某")) + 16);
+    Cbolei->setMinimumWidth(Cbolei->fontMetrics().horizontalAdvance(QStringLiteral("关心的事情关心的事情")) + 16);
     labelled(QStringLiteral("求测人"), Edtname);
     labelled(QStringLiteral("占问事宜"), Cbolei);
     labelled(QStringLiteral("用神"), lstqu);
@@ -113,9 +126,12 @@ void TFrmMain::buildControls() {
     auto* buttons = new QHBoxLayout;
     for (QToolButton* b : {SbtoSave, Btobg, BtoNewGua, SpeedButton2}) buttons->addWidget(b);
     buildTopicButtons(central, buttons);
-    top->addLayout(buttons);
+    // The buttons take a row of their own below the case's fields, so that the window fits
+    // a small screen.
     top->addStretch();
+    buttons->addStretch();
     column->addLayout(top);
+    column->addLayout(buttons);
 
     ListView1 = new QTreeWidget(central);
     ListView1->setObjectName("ListView1");
@@ -124,6 +140,9 @@ void TFrmMain::buildControls() {
                                 QStringLiteral("占问事宜"), QStringLiteral("ID")});
     const int widths[] = {70, 80, 60, 80, 5};
     for (int c = 0; c < 5; ++c) ListView1->setColumnWidth(c, widths[c]);
+    // The date column holds its longest text, a leap lunar date, without clipping it.
+    const int dateText = ListView1->fontMetrics().horizontalAdvance(QStringLiteral("农闰2050-12-30"));
+    ListView1->setColumnWidth(1, std::max(widths[1], dateText + kListCellPadding));
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -290,29 +309,83 @@ void TFrmMain::startUp() {
 }
 
 void TFrmMain::applyWindowSettings() {
-    const WindowSettings s = readWindowSettings(IniFile(datFile(kLyInitFile)));
-    setGeometry(s.left, s.top, s.width, s.height);
-    if (s.state == 2) setWindowState(Qt::WindowMaximized);
-    else if (s.state == 1) setWindowState(Qt::WindowMinimized);
+    WindowSettings s = readWindowSettings(IniFile(datFile(kLyInitFile)));
     const QColor background(rgbFromColorRef(s.backColor).r, rgbFromColorRef(s.backColor).g,
                             rgbFromColorRef(s.backColor).b);
     for (TReportPane* pane : {Redtliuyao, Redtmeihua}) {
         pane->setReportFont(QString::fromStdString(s.fontName), s.fontSize);
         pane->setBackgroundColor(background);
     }
-    const int middle = std::max(100, s.width - s.listWidth - s.memoWidth);
-    splitter_->setSizes({s.listWidth, middle, s.memoWidth});
+    // Set before the sizes: the widgets' own minimum widths would override the stored ones.
     ListView1->setMinimumWidth(lyinit::kMinPanelWidth);
     MeoDec->setMinimumWidth(lyinit::kMinPanelWidth);
+    if (!s.storedGeometry) fitFirstStart(s);
+    placeOnScreen(QRect(s.left, s.top, s.width, s.height));
+    layout()->activate();
+    const int middle = std::max(1, splitter_->width() - s.listWidth - s.memoWidth - 2 * splitter_->handleWidth());
+    splitter_->setSizes({s.listWidth, middle, s.memoWidth});
+    if (s.state == 2) setWindowState(Qt::WindowMaximized);
+    else if (s.state == 1) setWindowState(Qt::WindowMinimized);
+}
+
+void TFrmMain::fitFirstStart(WindowSettings& s) {
+    // Room for a whole chart: its rows down to the bottom line, each as wide as its widest.
+    constexpr int kChartRows = 22;
+    const QString widestRow = QStringLiteral("青龙 妻财甲寅木 ━　━×父母辛丑土 世   ━━━  子孙甲子水      ");
+    QTextDocument sample;
+    sample.setDefaultFont(Redtliuyao->document()->defaultFont());
+    sample.setDocumentMargin(Redtliuyao->document()->documentMargin());
+    sample.setPlainText(QStringList(kChartRows, widestRow).join(QLatin1Char('\n')));
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int chartWidth = static_cast<int>(std::ceil(sample.idealWidth() + 2 * sample.documentMargin())) + scrollBar;
+    const int chartHeight = static_cast<int>(std::ceil(sample.size().height())) + scrollBar;
+    // Everything around the chart pane's inside, as laid out now.
+    layout()->activate();
+    const int aroundWidth = width() - Redtliuyao->viewport()->width() - ListView1->width() - MeoDec->width();
+    const int aroundHeight = height() - Redtliuyao->viewport()->height();
+    const QRect available = screen()->availableGeometry();
+    const QMargins frame = frameMargins();
+    const int roomWidth = available.width() - frame.left() - frame.right();
+    const int roomHeight = available.height() - frame.top() - frame.bottom();
+    // On a small screen the list and the side pane give up room before the chart does.
+    const int sides =
+        std::clamp(roomWidth - aroundWidth - chartWidth, 2 * lyinit::kMinPanelWidth, s.listWidth + s.memoWidth);
+    s.listWidth = std::max(lyinit::kMinPanelWidth, sides * s.listWidth / (s.listWidth + s.memoWidth));
+    s.memoWidth = std::max(lyinit::kMinPanelWidth, sides - s.listWidth);
+    s.width = std::min(roomWidth, aroundWidth + chartWidth + s.listWidth + s.memoWidth);
+    s.height = std::min(roomHeight, aroundHeight + chartHeight);
+    s.left = available.left() + (available.width() - s.width - frame.left() - frame.right()) / 2;
+    s.top = available.top() + (available.height() - s.height - frame.top() - frame.bottom()) / 2;
+}
+
+QMargins TFrmMain::frameMargins() const {
+    const QRect inside = geometry(), outside = frameGeometry();
+    return {inside.left() - outside.left(), inside.top() - outside.top(), outside.right() - inside.right(),
+            outside.bottom() - inside.bottom()};
+}
+
+void TFrmMain::placeOnScreen(const QRect& stored) {
+    // left and top place the frame, width and height the inside, and all of it on screen.
+    const QRect available = screen()->availableGeometry();
+    const QMargins frame = frameMargins();
+    const QSize room(available.width() - frame.left() - frame.right(),
+                     available.height() - frame.top() - frame.bottom());
+    resize(stored.size().boundedTo(room).expandedTo(minimumSizeHint().boundedTo(room)));
+    const int outerWidth = width() + frame.left() + frame.right();
+    const int outerHeight = height() + frame.top() + frame.bottom();
+    move(std::clamp(stored.left(), available.left(), std::max(available.left(), available.right() + 1 - outerWidth)),
+         std::clamp(stored.top(), available.top(), std::max(available.top(), available.bottom() + 1 - outerHeight)));
 }
 
 void TFrmMain::writeWindowSettings() {
     // Read the file afresh: the category editor may have changed it since the start.
     IniFile ini(datFile(kLyInitFile));
     WindowSettings s;
-    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    s.left = normal.left();
-    s.top = normal.top();
+    // As read at the start: left and top of the frame, width and height of the inside.
+    const QRect normal = (isMaximized() || isMinimized()) && normalGeometry().isValid() ? normalGeometry() : geometry();
+    const QMargins frame = frameMargins();
+    s.left = normal.left() - frame.left();
+    s.top = normal.top() - frame.top();
     s.width = normal.width();
     s.height = normal.height();
     s.state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
@@ -331,7 +404,10 @@ void TFrmMain::writeWindowSettings() {
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event) {
-    offerToSaveEdits();
+    if (!offerToSaveBeforeClosing()) {
+        event->ignore();
+        return;
+    }
     if (started_) writeWindowSettings();
     event->accept();
 }
@@ -357,6 +433,8 @@ void TFrmMain::takeCast(const CastResult& cast) {
 }
 
 void TFrmMain::castAndShow() {
+    // Edits of the opened case are offered for saving while its chart can still be saved.
+    offerToSaveEdits();
     case_.setChartValid(false);
     if (Edtname->text().isEmpty() || Cbolei->text().isEmpty()) {
         prompts().info(this, QStringLiteral("姓名或占问事宜不能为空"));
@@ -369,7 +447,6 @@ void TFrmMain::castAndShow() {
         showStatusFailure(asker);
         return;
     }
-    offerToSaveEdits();
     case_.copyIntoRecord();
     if (!assembleCase(true)) return;
     Redtliuyao->setToolTip(QString());
@@ -408,36 +485,36 @@ bool TFrmMain::saveReportFiles(std::uint32_t id) {
     return true;
 }
 
-void TFrmMain::saveCase() {
+bool TFrmMain::saveCase() {
     if (!case_.chartValid()) {
         prompts().info(this, QStringLiteral("请先排一个正确的盘后再保存"));
-        return;
+        return false;
     }
     const CaseRecord& record = case_.record();
     if (case_.existing()) {
         const QString question = QStringLiteral("确定要修改，“%1-%2”，这条记录吗？")
                                      .arg(QString::fromStdString(record.name), caseDate(record));
-        if (!prompts().question(this, question, QStringLiteral("提示"), PromptIcon::Information)) return;
-        if (!saveReportFiles(case_.id())) return;
+        if (!prompts().question(this, question, QStringLiteral("提示"), PromptIcon::Information)) return false;
+        if (!saveReportFiles(case_.id())) return false;
         const Status written = case_.saveOver(store_);
         if (!written) {
             showStatusFailure(written);
-            return;
+            return false;
         }
         if (QTreeWidgetItem* row = rowOfId(case_.id())) setRowTexts(row, record);
         prompts().info(this, QStringLiteral("已保存编辑后的文本。"));
-        return;
+        return true;
     }
     TFrmFenLei dialog(this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted) return false;
     dialog.applyTo(case_.record());
     const Status added = case_.saveAsNew(store_);
     if (!added) {
         showStatusFailure(added);
-        return;
+        return false;
     }
-    saveReportFiles(record.id);
     setRowTexts(new QTreeWidgetItem(ListView1), record);
+    return saveReportFiles(record.id);
 }
 
 void TFrmMain::setRowTexts(QTreeWidgetItem* row, const CaseRecord& record) const {
@@ -503,6 +580,7 @@ void TFrmMain::openCase() {
 
     case_.showStored(*id, record);
     showCaseTexts();
+    CboQiGua->setCurrentIndex(2 * static_cast<int>(case_.cast().method));
     // The stored reports are shown as they were saved; without them the chart writes new ones.
     const bool stored =
         std::filesystem::exists(store_.reportPath(*id)) && std::filesystem::exists(store_.plumReportPath(*id));
@@ -581,9 +659,30 @@ void TFrmMain::newCase() {
 
 void TFrmMain::offerToSaveEdits() {
     if (!case_.existing() || !panesModified()) return;
-    if (prompts().ask(this, QStringLiteral("当前卦例文本已改变，要保存吗？"), QStringLiteral("提示"))) {
-        saveCase();
+    if (prompts().ask(this, kEditedReportsQuestion, QStringLiteral("提示"))) saveCase();
+}
+
+bool TFrmMain::offerToSaveBeforeClosing() {
+    // Typed notes are worth asking about on an opened case and on a new chart not yet saved.
+    if (!panesModified() || !(case_.existing() || case_.chartValid())) return true;
+    switch (prompts().questionWithCancel(this, kEditedReportsQuestion, QStringLiteral("提示"))) {
+        case Answer::Yes:
+            return saveCase();  // a save that did not happen keeps the window open
+        case Answer::No:
+            return true;
+        case Answer::Cancel:
+            break;
     }
+    return false;
+}
+
+void TFrmMain::forgetCaseOnView() {
+    case_.forgetCase();
+    Redtliuyao->clearReport();
+    Redtmeihua->clearReport();
+    MeoDec->clear();
+    ListView1->clear();
+    setSaveButtonMode(false);
 }
 
 bool TFrmMain::panesModified() const {
@@ -646,17 +745,27 @@ void TFrmMain::chooseCastingTime() {
 
 void TFrmMain::setSelectedTextFont(TReportPane* pane) {
     QTextCursor cursor = pane->textCursor();
-    const std::optional<QFont> font = prompts().chooseFont(this, cursor.charFormat().font());
-    if (!font || !cursor.hasSelection()) return;
+    const QTextCharFormat current = cursor.charFormat();
+    const std::optional<QFont> font = prompts().chooseFont(this, current.font());
+    if (!font) return;
+    // Qt's font dialog has no colour of its own: the colour dialog follows it.
+    const std::optional<QColor> color = prompts().chooseColor(this, current.foreground().color());
+    if (!cursor.hasSelection()) return;
     QTextCharFormat format;
     format.setFont(*font);
+    if (color) format.setForeground(*color);
     cursor.mergeCharFormat(format);
 }
 
 void TFrmMain::openHelpFile(const char* name) {
     const std::filesystem::path path = datFile(name);
-    if (!std::filesystem::exists(path)) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())));
+    const QString shown = QString::fromStdString(path.string());
+    if (std::error_code ec; !std::filesystem::exists(path, ec)) {
+        prompts().info(this, QStringLiteral("找不到帮助文件“%1”。").arg(shown));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(shown)))
+        prompts().warn(this, QStringLiteral("无法打开帮助文件“%1”：系统没有能打开它的程序。").arg(shown));
 }
 
 void TFrmMain::showZhouYiReader() {
@@ -680,11 +789,16 @@ void TFrmMain::defaultReportLook() {
 }
 
 void TFrmMain::chooseReportFont() {
-    QFont initial(Redtliuyao->reportFontFamily());
+    // The dialog starts from the font actually drawn (the stand-in for 宋体), which it lists.
+    const QString drawn = Redtliuyao->drawnFontFamily();
+    QFont initial(drawn);
     initial.setPointSize(Redtliuyao->reportFontSize());
     const std::optional<QFont> font = prompts().chooseFont(this, initial);
     if (!font) return;
-    for (TReportPane* pane : {Redtliuyao, Redtmeihua}) pane->setReportFont(font->family(), font->pointSize());
+    // Only the size changed: the report keeps the font name it had.
+    const QString family = font->family() == drawn ? Redtliuyao->reportFontFamily() : font->family();
+    const int size = font->pointSize() > 0 ? font->pointSize() : Redtliuyao->reportFontSize();
+    for (TReportPane* pane : {Redtliuyao, Redtmeihua}) pane->setReportFont(family, size);
     prompts().info(this, QStringLiteral("设置完成"));
 }
 
@@ -722,6 +836,7 @@ void TFrmMain::importHistory() {
         showStatusFailure(imported);
         return;
     }
+    forgetCaseOnView();  // nothing of the old book may be saved into the restored one
     prompts().info(this, QStringLiteral("成功导入，请重启软件！"));
     close();
 }
@@ -737,6 +852,7 @@ void TFrmMain::clearHistory() {
         showStatusFailure(cleared);
         return;
     }
+    forgetCaseOnView();
     prompts().info(this, QStringLiteral("清除完成,请重启软件。"));
     close();
 }

@@ -18,6 +18,7 @@
 #include "casting/Casting.h"
 #include "casting/TimeCasting.h"
 #include "chart/Liuyaoex.h"
+#include "platform/Settings.h"
 #include "topics/Liuyaoex2.h"
 
 class QComboBox;
@@ -46,7 +47,8 @@ public:
 
     // The case workflow, as the buttons, menus and casting methods call it.
     void castAndShow();
-    void saveCase();
+    // False when nothing was saved (refused, cancelled or failed).
+    bool saveCase();
     void openCase();
     void deleteCase();
     void editCase();
@@ -103,10 +105,19 @@ private:
     void buildPaneMenu(TReportPane* pane);
     void startUp();
     void applyWindowSettings();
+    // A first start: a size that shows a whole chart, centred on the screen.
+    void fitFirstStart(WindowSettings& settings);
+    // Sizes the inside and places the frame at left and top, all of it on the screen.
+    void placeOnScreen(const QRect& stored);
+    QMargins frameMargins() const;
     void writeWindowSettings();
 
     // Asks to save edited reports of the opened case; Yes saves them.
     void offerToSaveEdits();
+    // The closing question, with 取消; false when the window is to stay open.
+    bool offerToSaveBeforeClosing();
+    // After a restore or a wipe: no case on view, empty panes and list.
+    void forgetCaseOnView();
     bool panesModified() const;
     void setPanesUnmodified();
     void setSaveButtonMode(bool existing);

@@ -76,9 +76,10 @@ void savePaneAs(QWidget* parent, const TReportPane& pane) {
     const QString name = prompts().saveFile(parent, QStringLiteral("Rtf格式|*.rtf|Txt格式|*.txt"), &filter);
     if (name.isEmpty()) return;
     const StyledDocument doc = pane.styledDocument();
-    // The extension goes on whatever was typed, as the save dialog sets none itself.
-    const Status status = filter == 0 ? saveRtfFile(toPath(name + QStringLiteral(".rtf")), doc)
-                                      : savePlainTextFile(toPath(name + QStringLiteral(".txt")), doc);
+    // The save dialog sets no extension itself: the filter's goes on when the name lacks it.
+    const QString extension = filter == 0 ? QStringLiteral(".rtf") : QStringLiteral(".txt");
+    const QString file = name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
+    const Status status = filter == 0 ? saveRtfFile(toPath(file), doc) : savePlainTextFile(toPath(file), doc);
     if (!status) {
         prompts().stop(parent, QString::fromStdString(status.message));
         return;

@@ -1,11 +1,14 @@
 #include "ui/main/Untreportpane.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+
+#include <cmath>
 
 namespace qingheng {
 namespace {
@@ -58,6 +61,8 @@ void TReportPane::setBackgroundColor(const QColor& color) {
     setPalette(p);
 }
 
+QString TReportPane::drawnFontFamily() const { return QFontInfo(document()->defaultFont()).family(); }
+
 QColor TReportPane::backgroundColor() const { return palette().color(QPalette::Base); }
 
 void TReportPane::showReport(const std::string& text, const std::vector<StyleSpan>& spans) {
@@ -106,8 +111,9 @@ StyledDocument TReportPane::styledDocument() const {
 }
 
 // A character that takes two bytes in GBK must take two columns on screen, or the chart
-// columns after it shift. Fonts draw a few such characters (×) half-width: pad them with
-// letter spacing. Only the look changes; the text stays as written.
+// columns after it shift. Fonts draw a few such characters (×) half-width, and a font whose
+// Latin letters are narrow draws Chinese wider than two of them: the letter spacing makes up
+// the difference either way. Only the look changes; the text stays as written.
 void TReportPane::widenNarrowDoubleByteCharacters() {
     QHash<QPair<char32_t, int>, qreal> deficits;
     QTextCursor cursor(document());
@@ -124,7 +130,7 @@ void TReportPane::widenNarrowDoubleByteCharacters() {
                 deficits[key] = 2 * m.horizontalAdvance(QLatin1Char(' ')) - m.horizontalAdvance(text[i]);
             }
             const qreal deficit = deficits[key];
-            if (deficit <= 0.5) continue;
+            if (std::abs(deficit) <= 0.5) continue;
             QTextCharFormat pad;
             pad.setFontLetterSpacingType(QFont::AbsoluteSpacing);
             pad.setFontLetterSpacing(deficit);

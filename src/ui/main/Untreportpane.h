@@ -23,6 +23,8 @@ public:
 
     void setReportFont(const QString& family, int pointSize);
     QString reportFontFamily() const { return family_; }
+    // The family the system draws the report font with (its stand-in when it has no 宋体).
+    QString drawnFontFamily() const;
     int reportFontSize() const { return pointSize_; }
     void setBackgroundColor(const QColor& color);
     QColor backgroundColor() const;

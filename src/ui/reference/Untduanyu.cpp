@@ -30,7 +30,7 @@ TFrmDuanYu::TFrmDuanYu(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Windo
 void TFrmDuanYu::lstselClick() {
     const QListWidgetItem* item = lstsel_->currentItem();
     if (!item) return;
-    const PhraseSection section = ReadPhraseSection(datFile(kPhraseBookFile), item->text().toStdString());
+    const PhraseSection section = ReadPhraseSection(datFileToRead(kPhraseBookFile), item->text().toStdString());
     if (!section.found) return;  // without the file the memo keeps what it shows
     if (!section.status) {
         prompts().stop(this, qstr(section.status.message));

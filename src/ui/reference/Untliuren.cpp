@@ -152,6 +152,9 @@ void TFrmLiuRen::BtnceClick() {
         case LotRefusal::Kind::NoStrokes:
             prompts().info(this, text, caption);
             return;
+        case LotRefusal::Kind::TableMissing:
+            prompts().stop(this, text, caption);
+            return;
     }
     ledthz_->setFocus();
 }

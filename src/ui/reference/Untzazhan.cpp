@@ -32,7 +32,7 @@ TFrmZaZhan::TFrmZaZhan(QWidget* parent) : QDialog(parent) {
 }
 
 std::optional<std::vector<std::string>> TFrmZaZhan::readTexts() {
-    TextFileLines file = ReadGbkLines(datFile(kZaZhanFile));
+    TextFileLines file = ReadGbkLines(datFileToRead(kZaZhanFile));
     if (!file.found) return std::nullopt;  // a missing file is no error: the list stays empty
     if (!file.status) {
         prompts().stop(this, qstr(file.status.message));
