@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "chart/Liuyaoex.h"
+#include "platform/CachedFile.h"
 #include "platform/ProgramFolder.h"
 
 namespace {
@@ -54,37 +56,48 @@ void assembleMany(benchmark::State& state, CLiuYaoEx& engine) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// A program folder of its own: the shipped meihy.dat and, when asked, a set.ini written an
-// hour ago, as a user's settings file has been by the time charts are cast.
-class BenchFolder {
+// Two program folders of their own, with the shipped meihy.dat, one also with a set.ini
+// (stems shown). The files are left alone for longer than a freshly written file is
+// re-read for (FileSnapshot), as a user's files are by the time charts are cast.
+class BenchHomes {
 public:
-    explicit BenchFolder(bool withSetIni) {
-        const fs::path shipped = programFolder() / "dat" / "meihy.dat";
-        home_ = fs::temp_directory_path() / ("qingheng_bench_chart_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_ / "dat");
-        fs::copy_file(shipped, home_ / "dat" / "meihy.dat");
-        if (withSetIni) {
-            const fs::path ini = home_ / "dat" / "set.ini";
-            std::ofstream(ini, std::ios::binary) << "[set]\r\nqiangua=0\r\nnagan=1\r\ntimegua=0\r\n";
-            fs::last_write_time(ini, fs::file_time_type::clock::now() - std::chrono::hours(1));
-        }
-        previous_ = programFolder();
-        setProgramFolder(home_);
+    static const BenchHomes& get() {
+        static const BenchHomes homes;
+        return homes;
     }
-    ~BenchFolder() {
-        setProgramFolder(previous_);
-        fs::remove_all(home_);
-    }
+    fs::path withSetIni() const { return root_ / "with"; }
+    fs::path withoutSetIni() const { return root_ / "without"; }
+    ~BenchHomes() { fs::remove_all(root_); }
 
 private:
-    fs::path home_;
+    BenchHomes() : root_(fs::temp_directory_path() / ("qingheng_bench_chart_" + std::to_string(::getpid()))) {
+        const fs::path shipped = programFolder() / "dat" / "meihy.dat";
+        fs::remove_all(root_);
+        for (const fs::path& home : {withSetIni(), withoutSetIni()}) {
+            fs::create_directories(home / "dat");
+            fs::copy_file(shipped, home / "dat" / "meihy.dat");
+        }
+        std::ofstream(withSetIni() / "dat" / "set.ini", std::ios::binary)
+            << "[set]\r\nqiangua=0\r\nnagan=1\r\ntimegua=0\r\n";
+        std::this_thread::sleep_for(std::chrono::nanoseconds(FileSnapshot::kUnsureWindowNs) +
+                                    std::chrono::milliseconds(100));
+    }
+    fs::path root_;
+};
+
+// Sets the program folder for one benchmark and restores it after.
+class InFolder {
+public:
+    explicit InFolder(const fs::path& home) : previous_(programFolder()) { setProgramFolder(home); }
+    ~InFolder() { setProgramFolder(previous_); }
+
+private:
     fs::path previous_;
 };
 
 // As the program casts: dat/set.ini on disk (stems shown) and dat/meihy.dat.
 void BM_AssembleWithSetIniOnDisk(benchmark::State& state) {
-    const BenchFolder folder(true);
+    const InFolder folder(BenchHomes::get().withSetIni());
     CLiuYaoEx engine;
     assembleMany(state, engine);
 }
@@ -92,7 +105,7 @@ BENCHMARK(BM_AssembleWithSetIniOnDisk);
 
 // Without dat/set.ini: the defaults apply.
 void BM_AssembleWithoutSetIni(benchmark::State& state) {
-    const BenchFolder folder(false);
+    const InFolder folder(BenchHomes::get().withoutSetIni());
     CLiuYaoEx engine;
     assembleMany(state, engine);
 }
@@ -101,7 +114,7 @@ BENCHMARK(BM_AssembleWithoutSetIni);
 // The settings given (as the command line's --qiangua/--nagan do), to separate the settings
 // file from the chart work.
 void BM_AssembleGivenSettings(benchmark::State& state) {
-    const BenchFolder folder(false);
+    const InFolder folder(BenchHomes::get().withoutSetIni());
     CLiuYaoEx engine;
     engine.settingsOverride = ChartSettings{0, true, 0};
     assembleMany(state, engine);

@@ -3,12 +3,11 @@
 
 #include <fmt/format.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <memory>
-#include <mutex>
+#include <optional>
 
+#include "platform/CachedFile.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StringTable.h"
@@ -92,9 +91,10 @@ std::string trigramText(const Chart& c, Trigram t) {
 
 using SayingsBook = std::array<std::array<std::string, 8>, 8>;
 
-SayingsBook readSayings(const std::filesystem::path& path) {
+SayingsBook parseSayings(const std::filesystem::path& path, const std::optional<std::string>& bytes) {
     SayingsBook book;
-    const IniFile ini(path);
+    if (!bytes) return book;
+    const IniFile ini(path, bytes);
     for (Trigram t = 0; t < 8; ++t) {
         const std::string section = std::string(TrigramName(t)) + "卦";
         for (std::size_t k = 0; k < kMeiHuaTopics.size(); ++k) {
@@ -104,54 +104,10 @@ SayingsBook readSayings(const std::filesystem::path& path) {
     return book;
 }
 
-// What identifies one state of the file on disk.
-struct FileStamp {
-    bool exists = false;
-    off_t size = 0;
-    timespec modified{};
-
-    static FileStamp of(const std::filesystem::path& path) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-        return {true, st.st_size, st.st_mtim};
-    }
-    bool operator==(const FileStamp& o) const {
-        return exists == o.exists && size == o.size && modified.tv_sec == o.modified.tv_sec &&
-               modified.tv_nsec == o.modified.tv_nsec;
-    }
-};
-
-// The file as last read, known by its path, size and time of change, so that a chart costs
-// one look at the file instead of a parse while an edit still shows in the next chart.
-class SayingsCache {
-public:
-    std::shared_ptr<const SayingsBook> book() {
-        const std::lock_guard lock(mutex_);
-        const std::filesystem::path folder = programFolder();
-        if (folder.native() != folder_.native()) {
-            folder_ = folder;
-            path_ = datFile(kSayingsFile);
-            book_.reset();
-        }
-        const FileStamp stamp = FileStamp::of(path_);
-        if (!book_ || !(stamp == stamp_)) {
-            book_ = std::make_shared<const SayingsBook>(stamp.exists ? readSayings(path_) : SayingsBook{});
-            stamp_ = stamp;
-        }
-        return book_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::filesystem::path folder_;
-    std::filesystem::path path_;
-    FileStamp stamp_;
-    std::shared_ptr<const SayingsBook> book_;
-};
-
-SayingsCache& sayingsCache() {
-    static SayingsCache cache;
-    return cache;
+// The sayings as the file holds them now, parsed again only when it changed on disk.
+std::shared_ptr<const SayingsBook> sayingsBook() {
+    static CachedFile<SayingsBook> file(parseSayings);
+    return file.get(datFile(kSayingsFile));
 }
 
 }  // namespace
@@ -161,7 +117,7 @@ TrigramStrength TrigramMonthStrength(const Chart& c, Trigram t) {
     return {kForceBySeason[s], std::string(SeasonStateName(s)) + "于月令。"};
 }
 
-std::array<std::string, 8> TrigramSayings(Trigram t) { return (*sayingsCache().book())[t]; }
+std::array<std::string, 8> TrigramSayings(Trigram t) { return (*sayingsBook())[t]; }
 
 void WriteMeiHua(const Chart& c, std::string& out) {
     const bool moving = c.movingCount > 0;
@@ -181,7 +137,7 @@ void WriteMeiHua(const Chart& c, std::string& out) {
     out += FanFuYinText(c);
 
     out.append("\n★梅花易数断：\n");
-    const std::shared_ptr<const SayingsBook> book = sayingsCache().book();
+    const std::shared_ptr<const SayingsBook> book = sayingsBook();
     const std::array<std::string, 8>& sayings = (*book)[bu.body];
     for (std::size_t k = 0; k < sayings.size(); ++k) {
         if (!sayings[k].empty()) out.append("  ").append(kMeiHuaTopics[k]).append("：").append(sayings[k]).append("\n");
