@@ -2,7 +2,7 @@
 
 #include <fmt/format.h>
 
-#include <string.h>  // memmem
+#include <cstring>
 
 #include <algorithm>
 #include <array>
@@ -75,32 +75,35 @@ std::string palaceText(const HexagramInfo& h, bool withRank) {
 
 // Positions of a report as a pane shows it (every "\r\n" one line break), counted in GBK
 // bytes, as the report headings were located and measured; spans are handed out in
-// characters. The text is walked once from the front as the searches move on, instead of
-// being copied and indexed character by character.
+// characters. The searches move through the text from the front; each place reached is
+// remembered (raw byte offset, GBK position, characters), and the next one is measured
+// from the nearest place before it, eight bytes at a time over long stretches.
 class ReportPositions {
 public:
-    explicit ReportPositions(std::string_view text) : text_(text) { visited_.reserve(32); }
+    explicit ReportPositions(std::string_view text) : text_(text) {
+        marks_.reserve(32);
+        marks_.push_back(Mark{});
+    }
 
-    int gbkLength() { return end().gbk; }
+    int gbkLength() { return markAtRaw(text_.size()).gbk; }
 
     // GBK position of the first occurrence of needle at or after GBK position from. Needles
     // hold no line breaks, so they are found in the text as written.
     std::optional<int> find(std::string_view needle, int from) {
-        seekGbk(from);
-        // Most Chinese characters share a few lead bytes in UTF-8, which slows a search that
-        // looks for the first byte and then compares; memmem does better on such text.
-        const void* hit =
-            ::memmem(text_.data() + cursor_.raw, text_.size() - cursor_.raw, needle.data(), needle.size());
-        if (!hit) return std::nullopt;
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
-        seekRaw(at);
-        return cursor_.gbk;
+        for (const Found& f : found_) {
+            if (f.from == from && f.needle == needle) return f.at;
+        }
+        const std::size_t hit = findBytes(needle, markAtGbk(from).raw);
+        std::optional<int> at;
+        if (hit != std::string_view::npos) at = markAtRaw(hit).gbk;
+        found_.push_back({needle, from, at});
+        return at;
     }
 
     // A span over the GBK range [from, from + length), in characters.
     StyleSpan span(int from, int length) {
-        const int first = charAtGbk(from);
-        const int last = charAtGbk(from + length);
+        const int first = markAtGbk(from).chars;
+        const int last = markAtGbk(from + length).chars;
         return StyleSpan{first, last - first, std::nullopt, std::nullopt, 0};
     }
 
@@ -110,10 +113,32 @@ private:
         int gbk = 0;
         int chars = 0;
     };
+    // A search already made: the Mei Hua titles are looked for again from where the
+    // analysis heading was.
+    struct Found {
+        std::string_view needle;
+        int from;
+        std::optional<int> at;
+    };
     std::string_view text_;
-    Mark cursor_;
-    std::optional<Mark> end_;
-    std::vector<Mark> visited_;
+    std::vector<Mark> marks_;  // in text order
+    std::vector<Found> found_;
+
+    // Byte offset of the first occurrence of needle at or after raw offset from. Most Chinese
+    // characters share a few lead bytes in UTF-8, so a search keyed on the first byte stops
+    // everywhere; the last byte of a heading (a continuation byte or ASCII) is much rarer, so
+    // the search looks for that one and compares backwards from there.
+    std::size_t findBytes(std::string_view needle, std::size_t from) const {
+        if (needle.empty()) return from;
+        const std::size_t before = needle.size() - 1;
+        for (std::size_t end = from + before; end < text_.size(); ++end) {
+            const void* hit = std::memchr(text_.data() + end, needle.back(), text_.size() - end);
+            if (!hit) break;
+            end = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+            if (text_.compare(end - before, before, needle.substr(0, before)) == 0) return end - before;
+        }
+        return std::string_view::npos;
+    }
 
     static bool continues(char ch) { return (static_cast<std::uint8_t>(ch) & 0xC0) == 0x80; }
     bool shownBreakFollows(std::size_t raw) const { return raw + 1 < text_.size() && text_[raw + 1] == '\n'; }
@@ -129,55 +154,73 @@ private:
         ++m.raw;
     }
 
-    // Moves a mark to raw, a character start, counting the bytes in between in bulk.
+    // Moves a mark to raw, a character start, counting the bytes in between sixteen at a
+    // time: every byte but a continuation byte (10xxxxxx) starts a character, and a lead
+    // byte (11xxxxxx) starts a character of two GBK bytes.
     void advance(Mark& m, std::size_t raw) const {
-        int starts = 0;
-        int wide = 0;
-        for (std::size_t i = m.raw; i < raw; ++i) {
+        int continuations = 0;
+        int leads = 0;
+        std::size_t i = m.raw;
+        while (i + 16 <= raw) {
+            // Per-byte counters, added up before any of them can pass 255.
+            using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+            Bytes16 continuationLanes{};
+            Bytes16 leadLanes{};
+            const std::size_t blockEnd = std::min(raw, i + 255 * 16);
+            for (; i + 16 <= blockEnd; i += 16) {
+                Bytes16 v;
+                std::memcpy(&v, text_.data() + i, 16);
+                continuationLanes -= reinterpret_cast<Bytes16>((v & 0xC0) == 0x80);  // true is all ones
+                leadLanes -= reinterpret_cast<Bytes16>(v >= 0xC0);
+            }
+            for (int lane = 0; lane < 16; ++lane) {
+                continuations += continuationLanes[lane];
+                leads += leadLanes[lane];
+            }
+        }
+        for (; i < raw; ++i) {
             const auto b = static_cast<std::uint8_t>(text_[i]);
-            starts += (b & 0xC0) != 0x80;
-            wide += b >= 0xC0;
+            continuations += (b & 0xC0) == 0x80;
+            leads += b >= 0xC0;
         }
         int hiddenReturns = 0;
         for (std::size_t at = text_.find('\r', m.raw); at < raw; at = text_.find('\r', at + 1)) {
             hiddenReturns += shownBreakFollows(at) ? 1 : 0;
         }
+        const int starts = static_cast<int>(raw - m.raw) - continuations;
         m.chars += starts - hiddenReturns;
-        m.gbk += starts + wide - hiddenReturns;
+        m.gbk += starts + leads - hiddenReturns;
         m.raw = raw;
     }
 
-    // To the first character starting at or after GBK position pos (or the end), walking on
-    // from the nearest place already visited.
-    void seekGbk(int pos) {
-        cursor_ = nearestVisited([pos](const Mark& m) { return m.gbk <= pos; });
-        while (cursor_.gbk < pos && cursor_.raw < text_.size()) step(cursor_);
-        while (cursor_.raw < text_.size() && continues(text_[cursor_.raw])) ++cursor_.raw;
-        visited_.push_back(cursor_);
-    }
-    void seekRaw(std::size_t raw) {
-        cursor_ = nearestVisited([raw](const Mark& m) { return m.raw <= raw; });
-        advance(cursor_, raw);
-        visited_.push_back(cursor_);
-    }
-    Mark nearestVisited(const auto& notPast) const {
-        Mark best = notPast(cursor_) ? cursor_ : Mark{};
-        for (const Mark& m : visited_) {
-            if (notPast(m) && m.raw > best.raw) best = m;
+    // The place remembered last in text order among those not past the limit.
+    Mark nearestBefore(const auto& notPast) const {
+        for (auto it = marks_.rbegin(); it != marks_.rend(); ++it) {
+            if (notPast(*it)) return *it;
         }
-        return best;
+        return Mark{};
     }
-    int charAtGbk(int pos) {
-        seekGbk(pos);
-        return cursor_.chars;
+    void remember(const Mark& m) {
+        auto it = marks_.end();
+        while (it != marks_.begin() && (it - 1)->raw > m.raw) --it;
+        if (it != marks_.begin() && (it - 1)->raw == m.raw) return;
+        marks_.insert(it, m);
     }
-    // Measured when first needed, by walking on from wherever the searches have got to.
-    const Mark& end() {
-        if (!end_) {
-            seekRaw(text_.size());
-            end_ = cursor_;
-        }
-        return *end_;
+
+    // The first character starting at or after GBK position pos (or the end).
+    Mark markAtGbk(int pos) {
+        Mark m = nearestBefore([pos](const Mark& k) { return k.gbk <= pos; });
+        while (m.gbk < pos && m.raw < text_.size()) step(m);
+        while (m.raw < text_.size() && continues(text_[m.raw])) ++m.raw;
+        remember(m);
+        return m;
+    }
+    // The place at raw, a character start or the end.
+    Mark markAtRaw(std::size_t raw) {
+        Mark m = nearestBefore([raw](const Mark& k) { return k.raw <= raw; });
+        advance(m, raw);
+        remember(m);
+        return m;
     }
 };
 
@@ -204,6 +247,12 @@ StyleSpan blueBold(StyleSpan s) {
 StyleSpan smaller(StyleSpan s) {
     s.sizeDelta = kAnalysisSizeDelta;
     return s;
+}
+
+// The analysis section, a size smaller from its heading to the end of the text. Measured
+// after the other searches, which have walked most of the way to the end by then.
+StyleSpan smallerToEnd(ReportPositions& pos, int analysis) {
+    return smaller(pos.span(analysis, pos.gbkLength() - analysis));
 }
 
 // Blue over the pillar row; returns where it starts, or the search start when missing.
@@ -305,6 +354,7 @@ std::string TrigramPictures(const Chart& c) {
 std::vector<StyleSpan> ChartReportSpans(std::string_view lineText) {
     ReportPositions pos(lineText);
     std::vector<StyleSpan> spans;
+    spans.reserve(12);
     int cursor = emphasizePillars(pos, spans);
 
     const std::optional<int> names = pos.find("主变卦", cursor);
@@ -314,8 +364,10 @@ std::vector<StyleSpan> ChartReportSpans(std::string_view lineText) {
         cursor = *close;
     }
 
-    if (const std::optional<int> analysis = pos.find("爻像解析：", cursor + kSearchSkip)) {
-        spans.push_back(smaller(pos.span(*analysis, pos.gbkLength() - *analysis)));
+    const std::optional<int> analysis = pos.find("爻像解析：", cursor + kSearchSkip);
+    const std::size_t smallerSlot = spans.size();
+    if (analysis) {
+        spans.emplace_back();  // filled in last
         spans.push_back(blueBold(pos.span(*analysis, kAnalysisHeadLength)));
         cursor = *analysis;
         for (int heading = 0; heading < 4; ++heading) {
@@ -327,18 +379,21 @@ std::vector<StyleSpan> ChartReportSpans(std::string_view lineText) {
         }
     }
     emphasizeSectionTitles(pos, cursor, spans);
+    if (analysis) spans[smallerSlot] = smallerToEnd(pos, *analysis);
     return spans;
 }
 
 std::vector<StyleSpan> MeiHuaReportSpans(std::string_view hexText) {
     ReportPositions pos(hexText);
     std::vector<StyleSpan> spans;
+    spans.reserve(6);
     const int cursor = emphasizePillars(pos, spans);
-    if (const std::optional<int> analysis = pos.find("卦像解析：", cursor)) {
-        spans.push_back(smaller(pos.span(*analysis, pos.gbkLength() - *analysis)));
-    }
+    const std::optional<int> analysis = pos.find("卦像解析：", cursor);
+    const std::size_t smallerSlot = spans.size();
+    if (analysis) spans.emplace_back();  // filled in last
     // The titles are looked for from the pillar row on, so that "卦像解析：" itself is found.
     emphasizeSectionTitles(pos, cursor - kSearchSkip, spans);
+    if (analysis) spans[smallerSlot] = smallerToEnd(pos, *analysis);
     return spans;
 }
 
