@@ -107,7 +107,7 @@ SayingsBook parseSayings(const std::filesystem::path& path, const std::optional<
 // The sayings as the file holds them now, parsed again only when it changed on disk.
 std::shared_ptr<const SayingsBook> sayingsBook() {
     static CachedFile<SayingsBook> file(parseSayings);
-    return file.get(datFile(kSayingsFile));
+    return file.get(keptDatFile(kSayingsFile));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include "platform/ProgramFolder.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace qingheng {
 namespace {
@@ -12,6 +16,12 @@ namespace {
 std::optional<std::filesystem::path>& chosenFolder() {
     static std::optional<std::filesystem::path> folder;
     return folder;
+}
+
+// Counts the changes of the program folder, so that kept paths know when to go.
+std::uint64_t& folderChanges() {
+    static std::uint64_t changes = 0;
+    return changes;
 }
 
 std::filesystem::path executableFolder() {
@@ -34,7 +44,10 @@ std::filesystem::path programFolder() {
     return *chosenFolder();
 }
 
-void setProgramFolder(const std::filesystem::path& folder) { chosenFolder() = std::filesystem::absolute(folder); }
+void setProgramFolder(const std::filesystem::path& folder) {
+    chosenFolder() = std::filesystem::absolute(folder);
+    ++folderChanges();
+}
 
 void initProgramFolder(int& argc, char** argv) {
     int out = 1;
@@ -53,5 +66,20 @@ void initProgramFolder(int& argc, char** argv) {
 }
 
 std::filesystem::path datFile(std::string_view name) { return programFolder() / "dat" / std::string(name); }
+
+const std::filesystem::path& keptDatFile(std::string_view name) {
+    static std::mutex mutex;
+    static std::uint64_t keptFor = 0;
+    static std::deque<std::pair<std::string, std::filesystem::path>> kept;  // stays in place as it grows
+    const std::lock_guard lock(mutex);
+    if (keptFor != folderChanges()) {
+        kept.clear();
+        keptFor = folderChanges();
+    }
+    for (const auto& [keptName, path] : kept) {
+        if (keptName == name) return path;
+    }
+    return kept.emplace_back(std::string(name), datFile(name)).second;
+}
 
 }  // namespace qingheng

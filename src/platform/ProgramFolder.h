@@ -18,4 +18,9 @@ void setProgramFolder(const std::filesystem::path& folder);
 // B/dat/name.
 std::filesystem::path datFile(std::string_view name);
 
+// The same path kept from call to call, for readers that look at a dat file on every chart,
+// where building the path costs more than looking at the file. Valid until the program
+// folder is set again.
+const std::filesystem::path& keptDatFile(std::string_view name);
+
 }  // namespace qingheng

@@ -21,7 +21,7 @@ CachedFile<ChartSettings>& chartSettingsFile() {
 
 }  // namespace
 
-ChartSettings readChartSettings() { return *chartSettingsFile().get(datFile(kSetIniFile)); }
+ChartSettings readChartSettings() { return *chartSettingsFile().get(keptDatFile(kSetIniFile)); }
 
 Status writeChartSettings(const ChartSettings& settings) {
     IniFile ini(datFile(kSetIniFile));

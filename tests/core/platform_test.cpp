@@ -133,3 +133,14 @@ TEST(ProgramFolder, HomeOptionOverridesAndIsRemovedFromArguments) {
     EXPECT_EQ(programFolder(), home);
     EXPECT_EQ(datFile("set.ini"), home / "dat" / "set.ini");
 }
+
+TEST(ProgramFolder, KeptDatPathFollowsTheFolder) {
+    const fs::path first = freshFolder("kept1");
+    const fs::path second = freshFolder("kept2");
+    setProgramFolder(first);
+    EXPECT_EQ(keptDatFile("set.ini"), first / "dat" / "set.ini");
+    EXPECT_EQ(keptDatFile("meihy.dat"), first / "dat" / "meihy.dat");
+    setProgramFolder(second);
+    EXPECT_EQ(keptDatFile("set.ini"), second / "dat" / "set.ini");
+    EXPECT_EQ(keptDatFile("meihy.dat"), datFile("meihy.dat"));
+}
