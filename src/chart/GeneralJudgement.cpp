@@ -1,8 +1,6 @@
 // The general judgement of the chart report and the star tables of its last section.
 #include "chart/GeneralJudgement.h"
 
-#include <fmt/format.h>
-
 #include <array>
 #include <string_view>
 
@@ -132,7 +130,9 @@ constexpr int kMovingSpiritText = 6619;
 
 constexpr std::string_view kItem = "\n  ◇";
 
-std::string lineName(int line) { return fmt::format("{}爻", line + 1); }
+constexpr std::array<std::string_view, 6> kLineNames = {"1爻", "2爻", "3爻", "4爻", "5爻", "6爻"};
+
+std::string_view lineName(int line) { return kLineNames[line]; }
 
 const std::string& spiritText(Spirit s) {
     // 玄武 has index 0 and stands last, after 白虎.
@@ -146,13 +146,15 @@ int onlyMovingLine(const Chart& c) {
     return -1;
 }
 
-void appendUseGod(const Chart& c, int useScore, const std::string& useText, std::string& out) {
+// Returns the use god's rating.
+int appendUseGod(const Chart& c, std::string& out) {
     const UseGod& u = c.useGod;
     static constexpr std::array<std::string_view, 3> kPick = {"未上卦，可借 ", "取 ", "两现可取 "};
     static constexpr std::array<std::string_view, 3> kPickEnd = {"伏神为用。", "为用。", "为用。"};
-    out += fmt::format("{}{}爻{}{}{}{}", kPick[u.count], u.line + 1, RelativeName(u.relative), BranchName(u.branch),
-                       PhaseName(u.phase), kPickEnd[u.count]);
-    out.append("用神").append(useText);
+    out.append(kPick[u.count]).append(lineName(u.line)).append(RelativeName(u.relative)).append(BranchName(u.branch));
+    out.append(PhaseName(u.phase)).append(kPickEnd[u.count]);
+    out.append("用神");
+    const int useScore = AppendLineEvaluation(c, "用神", u.line, u.branch, out).score;
     out.append("\n  ◇综合判断：用神").append(kUseGodVerdicts[useScore]);
     if (u.line != c.main.world) {
         out.append(kItem).append(kWorldOnUse[RelationOf(c.branches[c.main.world], u.branch)]);
@@ -160,6 +162,7 @@ void appendUseGod(const Chart& c, int useScore, const std::string& useText, std:
     if (u.count > 0 && IsMovingLine(c.main.lineCode(u.line))) {
         out.append(kItem).append("用爻为动爻，事情发展快，吉凶易见且应验迅速。");
     }
+    return useScore;
 }
 
 void appendMovingLine(const Chart& c, std::string& out) {
@@ -176,7 +179,7 @@ void appendMovingLine(const Chart& c, std::string& out) {
     const UseGod& u = c.useGod;
     if (!(u.count > 0 && m == u.line)) {
         out.append("动爻").append(RelativeName(c.relatives[m]));
-        out += EvaluateLine(c, "动爻", m, c.branches[m]).text;
+        AppendLineEvaluation(c, "动爻", m, c.branches[m], out);
         out.append(kItem).append(kMovingOnUse[RelationOf(c.branches[m], u.branch)]).append(kItem);
     }
     out.append(RelativeName(c.relatives[m]))
@@ -188,8 +191,8 @@ void appendMovingLine(const Chart& c, std::string& out) {
 void appendFlyingSpirit(const Chart& c, std::string& out) {
     const int line = c.useGod.line;
     const Branch flying = c.branches[line];
-    out += fmt::format("\n  ★飞神：{}爻{}", line + 1, RelativeName(c.relatives[line]));
-    out += EvaluateLine(c, "飞神", line, flying).text;
+    out.append("\n  ★飞神：").append(lineName(line)).append(RelativeName(c.relatives[line]));
+    AppendLineEvaluation(c, "飞神", line, flying, out);
     out.append(kItem).append(kFlyingOnHidden[RelationOf(flying, c.useGod.branch)]);
 }
 
@@ -200,10 +203,9 @@ void appendHelper(const Chart& c, Relative r, const HelperTexts& texts, std::str
     int total = 0;
     for (int i = 0; i < 6; ++i) {
         if (c.relatives[i] != r) continue;
-        const std::string name = lineName(i);
-        const LineEvaluation e = EvaluateLine(c, name, i, c.branches[i]);
-        out.append(name).append(RelativeName(r)).append(e.text);
-        total += e.score;
+        const std::string_view name = lineName(i);
+        out.append(name).append(RelativeName(r));
+        total += AppendLineEvaluation(c, name, i, c.branches[i], out).score;
         ++lines;
     }
     if (lines == 0) {
@@ -218,29 +220,20 @@ void appendWorldAndResponse(const Chart& c, std::string& out) {
     const int response = c.main.response;
     const Relative worldRelative = c.relatives[world];
     out.append("\n\n【世爻】").append(RelativeName(worldRelative));
-    out += EvaluateLine(c, "世爻", world, c.branches[world]).text;
+    AppendLineEvaluation(c, "世爻", world, c.branches[world], out);
     out.append(kItem).append(RelativeName(worldRelative)).append("爻持世：");
     out.append(resourceString(kWorldRelativeText + worldRelative));
 
     out.append(kItem).append("应爻").append(RelativeName(c.relatives[response]));
-    out += EvaluateLine(c, "应爻", response, c.branches[response]).text;
+    AppendLineEvaluation(c, "应爻", response, c.branches[response], out);
     out.append(kItem).append(kResponseOnWorld[RelationOf(c.branches[response], c.branches[world])]);
 }
 
-void appendStars(const Chart& c, std::string& out) {
-    out.append("\n\n【吉神凶煞】\n  ");
-    for (int i = 0; i < 6; ++i) {
-        out.append(lineName(i)).append("值：").append(ShenShaOf(c, i));
-        if (i == 2) out.append("\n  ");
-    }
-}
-
-}  // namespace
-
-std::string ShenShaOf(const Chart& c, int line) {
+// The stars of a line, appended (see ShenShaOf).
+void appendShenSha(const Chart& c, int line, std::string& text) {
     const Branch b = c.branches[line];
     const Stem s = c.dayStem();
-    std::string text;
+    const std::size_t start = text.size();
     if (kTianYi[s] & (1u << b)) text += "天乙 ";
     if (kTaiJi[s] & (1u << b)) text += "太极 ";
     const std::array<Branch, 6>& group = kGroupStars[kGroupOfBranch[c.dayBranch()]];
@@ -253,8 +246,25 @@ std::string ShenShaOf(const Chart& c, int line) {
     if (b == kLu[s]) text += "禄神 ";
     if (b == (kLu[s] + 2) % 12) text += "金舆 ";
     if (b == kYangRen[s]) text += "羊刃 ";
-    if (text.empty()) text = "     ";
-    return text + "   ";
+    if (text.size() == start) text.append("     ");
+    text.append("   ");
+}
+
+void appendStars(const Chart& c, std::string& out) {
+    out.append("\n\n【吉神凶煞】\n  ");
+    for (int i = 0; i < 6; ++i) {
+        out.append(lineName(i)).append("值：");
+        appendShenSha(c, i, out);
+        if (i == 2) out.append("\n  ");
+    }
+}
+
+}  // namespace
+
+std::string ShenShaOf(const Chart& c, int line) {
+    std::string text;
+    appendShenSha(c, line, text);
+    return text;
 }
 
 std::string UseGodTiming(const Chart& c) {
@@ -264,15 +274,14 @@ std::string UseGodTiming(const Chart& c) {
 
 void WriteGeneralJudgement(const Chart& c, std::string& out) {
     const UseGod& u = c.useGod;
-    const LineEvaluation use = EvaluateLine(c, "用神", u.line, u.branch);
     out.append("爻像解析：　\r\n【用神】");
-    appendUseGod(c, use.score, use.text, out);
+    const int useScore = appendUseGod(c, out);
     appendMovingLine(c, out);
     if (u.count == 0) appendFlyingSpirit(c, out);
     appendHelper(c, u.companionRelatives[0], kSource, out);
     appendHelper(c, u.companionRelatives[1], kEnemy, out);
     appendWorldAndResponse(c, out);
-    out.append("\n\n【定应期】").append(timingText(c, u.count, use.score, u.line, u.branch));
+    out.append("\n\n【定应期】").append(timingText(c, u.count, useScore, u.line, u.branch));
     appendStars(c, out);
 }
 

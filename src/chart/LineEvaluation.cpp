@@ -61,9 +61,9 @@ bool isFuYin(const Chart& c, bool outer) {
 
 }  // namespace
 
-LineEvaluation EvaluateLine(const Chart& c, std::string_view name, int line, Branch b) {
-    LineEvaluation out;
-    std::string& text = out.text;
+LineScore AppendLineEvaluation(const Chart& c, std::string_view name, int line, Branch b, std::string& text) {
+    const std::size_t start = text.size();
+    LineScore out;
     const Phase p = PhaseOfBranch(b);
     text.append(BranchName(b)).append(PhaseName(p));
 
@@ -98,10 +98,18 @@ LineEvaluation EvaluateLine(const Chart& c, std::string_view name, int line, Bra
     appendPairPhrase(text, b, c.dayBranch(), name, "日辰");
     appendTriplePhrase(text, c, b, name);
 
-    if (!text.empty() && text.back() == ',') {
+    if (text.size() > start && text.back() == ',') {
         text.pop_back();
         text.append("。");
     }
+    return out;
+}
+
+LineEvaluation EvaluateLine(const Chart& c, std::string_view name, int line, Branch b) {
+    LineEvaluation out;
+    const LineScore s = AppendLineEvaluation(c, name, line, b, out.text);
+    out.score = s.score;
+    out.change = s.change;
     return out;
 }
 

@@ -73,18 +73,20 @@ Weighing weigh(const Chart& c, const BodyAndUse& bu) {
     return w;
 }
 
-std::string weighingText(const Weighing& w) {
-    std::string text = "\n  ◇查主、互、变三卦，";
-    text += fmt::format("生助体卦的卦数有 {}个,力量:{}。", w.helpCount, w.helpForce);
-    text += fmt::format("克泄耗体卦的卦数有 {}个,力量:{}。", w.hinderCount, w.hinderForce);
+void appendWeighing(const Weighing& w, std::string& out) {
+    out.append("\n  ◇查主、互、变三卦，");
+    out.append("生助体卦的卦数有 ").append(fmt::format_int(w.helpCount).str());
+    out.append("个,力量:").append(fmt::format_int(w.helpForce).str()).append("。");
+    out.append("克泄耗体卦的卦数有 ").append(fmt::format_int(w.hinderCount).str());
+    out.append("个,力量:").append(fmt::format_int(w.hinderForce).str()).append("。");
     const int d = w.helpForce - w.hinderForce;
-    if (d > kWeighingMargin) return text + "体卦得生有力，外来助力大，百事顺利。";
-    if (d < -kWeighingMargin) return text + "体卦被扼制，事物发展中遇到的阻力大，谋事难成。";
-    return text + "生克力量均衡，体卦不得生也不得助，要看体卦自身论断。";
+    if (d > kWeighingMargin) out.append("体卦得生有力，外来助力大，百事顺利。");
+    else if (d < -kWeighingMargin) out.append("体卦被扼制，事物发展中遇到的阻力大，谋事难成。");
+    else out.append("生克力量均衡，体卦不得生也不得助，要看体卦自身论断。");
 }
 
-std::string trigramText(const Chart& c, Trigram t) {
-    return std::string(TrigramName(t)) + std::string(PhaseName(PhaseOfTrigram(t))) + TrigramMonthStrength(c, t).phrase;
+void appendTrigram(const Chart& c, Trigram t, std::string& out) {
+    out.append(TrigramName(t)).append(PhaseName(PhaseOfTrigram(t))).append(TrigramMonthStrength(c, t).phrase);
 }
 
 // ---------------------------------------------------------------- dat/meihy.dat
@@ -127,11 +129,13 @@ void WriteMeiHua(const Chart& c, std::string& out) {
         out.append("(").append(TrigramName(c.mutual.palace)).append("宫)。\r\n");
     }
     const BodyAndUse bu = bodyAndUse(c);
-    out.append("  ◇体卦为").append(bu.bodyUpper ? "上卦" : "下卦").append(trigramText(c, bu.body));
-    out.append("\n  ◇用卦为").append(bu.bodyUpper ? "下卦" : "上卦").append(trigramText(c, bu.use));
+    out.append("  ◇体卦为").append(bu.bodyUpper ? "上卦" : "下卦");
+    appendTrigram(c, bu.body, out);
+    out.append("\n  ◇用卦为").append(bu.bodyUpper ? "下卦" : "上卦");
+    appendTrigram(c, bu.use, out);
     out.append(kBodyUseVerdicts[mod(PhaseOfTrigram(bu.body) - PhaseOfTrigram(bu.use), 5)]);
 
-    if (moving) out += weighingText(weigh(c, bu));
+    if (moving) appendWeighing(weigh(c, bu), out);
     if (c.main.rank == 7) out.append("\n  ◇卦遇游魂，出门多为远行，办事不能持久，心无定向，迁改无常。");
     if (c.main.rank == 8) out.append("\n  ◇卦遇归魂，足不出户，论事拘泥不变，易墨守成规。");
     out += FanFuYinText(c);

@@ -263,3 +263,54 @@ TEST(ChartEmphasis, MeiHuaAnalysisSmallerWithItsTitleBlueBold) {
     EXPECT_EQ(spans[2].bold, true);
     EXPECT_EQ(spans[3].start, charIndex(shown, "易经卦爻辞(原文)："));
 }
+
+namespace {
+
+std::string describe(const std::vector<StyleSpan>& spans) {
+    std::string out;
+    for (const StyleSpan& s : spans) {
+        out += std::to_string(s.start) + "+" + std::to_string(s.length);
+        if (s.color) out += " rgb" + std::to_string(colorRefFromRgb(*s.color));
+        if (s.bold) out += *s.bold ? " bold" : " plain";
+        out += " " + std::to_string(s.sizeDelta) + "; ";
+    }
+    return out;
+}
+
+}  // namespace
+
+// A report that ends with a known ending is emphasised exactly as when the whole text is
+// searched: titles before the ending, titles cut by its start, line breaks at the seam.
+TEST(ChartEmphasis, KnownEndingGivesTheSpansOfTheWholeText) {
+    const CLiuYaoEx e = assembled({"111114"});
+    const std::size_t classicsAt = e.lineText.find("\r\n\r\n易经卦爻辞(原文)：");
+    ASSERT_NE(classicsAt, std::string::npos);
+    const std::string chartHead = e.lineText.substr(0, classicsAt);
+    const std::string meiHuaHead = e.hexText.substr(0, e.hexText.find("\r\n\r\n易经卦爻辞(原文)："));
+    const std::string classics = e.lineText.substr(classicsAt);
+    struct Case {
+        const char* what;
+        std::string chartHead, meiHuaHead, ending;
+    };
+    const Case cases[] = {
+        {"the reports as assembled", chartHead, meiHuaHead, classics},
+        {"titles in the text before the ending", chartHead + "六十四金钱课：卦像解析：",
+         meiHuaHead + "易经卦爻辞(白话)：", classics},
+        {"a title cut by the start of the ending", chartHead + "\r\n\r\n易经卦爻辞(原",
+         meiHuaHead + "\r\n\r\n易经卦爻辞(原", classics.substr(classics.find("文)："))},
+        {"a \\r before the ending and its \\n", chartHead + "\r", meiHuaHead + "\r", "\n" + classics},
+        {"an ending without titles", chartHead, meiHuaHead, "\r\n\r\n【古经】乾卦\r\n"},
+        {"an empty ending", chartHead + classics, meiHuaHead + classics, ""},
+    };
+    for (const Case& k : cases) {
+        const ReportEnding ending = MakeReportEnding(k.ending);
+        const std::string chart = k.chartHead + k.ending;
+        const std::string meiHua = k.meiHuaHead + k.ending;
+        EXPECT_EQ(describe(ChartReportSpans(chart, &ending)), describe(ChartReportSpans(chart))) << k.what;
+        EXPECT_EQ(describe(MeiHuaReportSpans(meiHua, &ending)), describe(MeiHuaReportSpans(meiHua))) << k.what;
+    }
+    // An ending the report does not end with is not used.
+    const ReportEnding other = MakeReportEnding("\r\n\r\n易经卦爻辞(原文)：\n六十四金钱课：");
+    EXPECT_EQ(describe(ChartReportSpans(e.lineText, &other)), describe(e.lineSpans));
+    EXPECT_EQ(describe(ChartReportSpans(e.lineText)), describe(e.lineSpans));
+}
