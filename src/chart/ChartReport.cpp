@@ -12,6 +12,9 @@
 #include "platform/Gbk.h"
 
 namespace qingheng {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // Glyphs by LineCode digit 1..4 (index 0 unused).
@@ -36,7 +39,7 @@ void appendPillar(std::string& out, GanZhi g, std::string_view unit) {
 }
 
 void appendPillars(std::string& out, const FourPillars& p) {
-    out.append("干支：");
+    out.append("干支："sv);
     appendPillar(out, p.year, "年");
     appendPillar(out, p.month, "月");
     appendPillar(out, p.day, "日");
@@ -45,24 +48,24 @@ void appendPillars(std::string& out, const FourPillars& p) {
 
 void appendGregorianRow(std::string& out, const DateRecord& d, std::string_view clock) {
     auto number = [&out](int n) -> std::string& { return out.append(fmt::format_int(n).str()); };
-    out.append("起卦公历：");
-    number(d.year).append("年");
-    number(d.month).append("月");
-    number(d.day).append("日");
-    number(d.hour).append("时");
-    number(d.minute).append("分(").append(clock).append(")。\n");
+    out.append("起卦公历："sv);
+    number(d.year).append("年"sv);
+    number(d.month).append("月"sv);
+    number(d.day).append("日"sv);
+    number(d.hour).append("时"sv);
+    number(d.minute).append("分("sv).append(clock).append(")。\n"sv);
 }
 
 // Branch, phase and a blank, optionally preceded by the stem.
 void appendSignCell(std::string& out, Stem stem, Branch b, bool showStem) {
     if (showStem) out.append(StemName(stem));
-    out.append(BranchName(b)).append(PhaseName(PhaseOfBranch(b))).append(" ");
+    out.append(BranchName(b)).append(PhaseName(PhaseOfBranch(b))).append(" "sv);
 }
 
 void appendHiddenCell(std::string& out, const Chart& c, int i, bool chartHasHidden) {
     const HiddenSpirit& h = c.hidden[i];
     if (h.present()) {
-        out.append(" ").append(RelativeName(h.relative));
+        out.append(" "sv).append(RelativeName(h.relative));
         appendSignCell(out, h.stem, h.branch, c.nagan);
     } else {
         out.append(!chartHasHidden ? 4 : c.nagan ? 12 : 10, ' ');
@@ -70,8 +73,8 @@ void appendHiddenCell(std::string& out, const Chart& c, int i, bool chartHasHidd
 }
 
 void appendMarkCell(std::string& out, const HexagramInfo& h, int i, std::string_view blank, std::string_view gap) {
-    if (i == h.world) out.append("世").append(gap);
-    else if (i == h.response) out.append("应").append(gap);
+    if (i == h.world) out.append("世"sv).append(gap);
+    else if (i == h.response) out.append("应"sv).append(gap);
     else out.append(blank);
 }
 
@@ -86,13 +89,13 @@ void appendChartRow(std::string& out, const Chart& c, int i, bool chartHasHidden
         appendSignCell(out, c.changedStems[i], c.changedBranches[i], c.nagan);
         appendMarkCell(out, c.changed, i, "   ", " ");
     }
-    out.append("\n\n");
+    out.append("\n\n"sv);
 }
 
 void appendPalace(std::string& out, const HexagramInfo& h, bool withRank) {
-    out.append("(").append(TrigramName(h.palace)).append("宫");
+    out.append("("sv).append(TrigramName(h.palace)).append("宫"sv);
     if (withRank) out.append(RankSuffix(h.rank));
-    out.append(")");
+    out.append(")"sv);
 }
 
 // The section titles emphasised in both reports, in the order they are looked for.
@@ -141,6 +144,18 @@ public:
     StyleSpan span(int from, int length) {
         const int first = markAtGbk(from).chars;
         const int last = markAtGbk(from + length).chars;
+        return StyleSpan{first, last - first, std::nullopt, std::nullopt, 0};
+    }
+
+    // The same span from GBK position from through the end of needle, which find gave at GBK
+    // position at: its end is needle's bytes after the place found, counted without a walk.
+    StyleSpan spanThrough(int from, int at, std::string_view needle) {
+        const Mark found = nearestBefore([at](const Mark& k) { return k.gbk <= at; });
+        if (found.gbk != at || text_.compare(found.raw, needle.size(), needle) != 0) {
+            return span(from, at + gbk::width(needle) - from);
+        }
+        const int first = markAtGbk(from).chars;
+        const int last = markAtRaw(found.raw + needle.size()).chars;
         return StyleSpan{first, last - first, std::nullopt, std::nullopt, 0};
     }
 
@@ -234,38 +249,54 @@ private:
         ++m.raw;
     }
 
+    using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+
+    // The sum of the sixteen byte counters (each at most 255).
+    static int sumLanes(Bytes16 lanes) {
+        std::uint64_t halves[2];
+        std::memcpy(halves, &lanes, sizeof halves);
+        int sum = 0;
+        for (std::uint64_t x : halves) {
+            x = (x & 0x00FF00FF00FF00FFull) + ((x >> 8) & 0x00FF00FF00FF00FFull);  // four sums of two
+            sum += static_cast<int>((x * 0x0001000100010001ull) >> 48);
+        }
+        return sum;
+    }
+
     // Moves a mark to raw, a character start, counting the bytes in between sixteen at a
-    // time: every byte but a continuation byte (10xxxxxx) starts a character, and a lead
-    // byte (11xxxxxx) starts a character of two GBK bytes.
+    // time: every byte but a continuation byte (10xxxxxx) starts a character, a lead byte
+    // (11xxxxxx) starts a character of two GBK bytes, and a "\r" before a "\n" is not shown.
     void advance(Mark& m, std::size_t raw) const {
         int continuations = 0;
         int leads = 0;
+        int hiddenReturns = 0;
         std::size_t i = m.raw;
-        while (i + 16 <= raw) {
-            // Per-byte counters, added up before any of them can pass 255.
-            using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+        // Each block also reads the byte after it, which must exist, to see a "\r\n" across
+        // its end; the counters are summed before any of them can pass 255.
+        while (i + 16 <= raw && i + 17 <= text_.size()) {
+            const std::size_t blocks = std::min({(raw - i) / 16, (text_.size() - 1 - i) / 16, std::size_t{255}});
             Bytes16 continuationLanes{};
             Bytes16 leadLanes{};
-            const std::size_t blockEnd = std::min(raw, i + 255 * 16);
-            for (; i + 16 <= blockEnd; i += 16) {
+            Bytes16 returnLanes{};
+            for (std::size_t k = 0; k < blocks; ++k, i += 16) {
                 Bytes16 v;
+                Bytes16 next;
                 std::memcpy(&v, text_.data() + i, 16);
-                continuationLanes -= reinterpret_cast<Bytes16>((v & 0xC0) == 0x80);  // true is all ones
+                std::memcpy(&next, text_.data() + i + 1, 16);
+                // A true comparison is all ones, so subtracting it counts one.
+                continuationLanes -= reinterpret_cast<Bytes16>((v & 0xC0) == 0x80);
                 leadLanes -= reinterpret_cast<Bytes16>(v >= 0xC0);
+                returnLanes -= reinterpret_cast<Bytes16>((v == '\r') & (next == '\n'));
             }
-            for (int lane = 0; lane < 16; ++lane) {
-                continuations += continuationLanes[lane];
-                leads += leadLanes[lane];
-            }
+            continuations += sumLanes(continuationLanes);
+            leads += sumLanes(leadLanes);
+            hiddenReturns += sumLanes(returnLanes);
         }
         for (; i < raw; ++i) {
             const auto b = static_cast<std::uint8_t>(text_[i]);
             continuations += (b & 0xC0) == 0x80;
             leads += b >= 0xC0;
-        }
-        int hiddenReturns = 0;
-        for (std::size_t at = text_.find('\r', m.raw); at < raw; at = text_.find('\r', at + 1)) {
-            hiddenReturns += shownBreakFollows(at) ? 1 : 0;
+            hiddenReturns += b == '\r' && shownBreakFollows(i);
         }
         const int starts = static_cast<int>(raw - m.raw) - continuations;
         m.chars += starts - hiddenReturns;
@@ -373,7 +404,7 @@ void emphasizeSectionTitles(ReportPositions& pos, int cursor, std::vector<StyleS
     for (std::size_t k = 0; k < kSectionTitles.size(); ++k) {
         const std::optional<int> at = pos.find(kSectionTitles[k], cursor + kSearchSkip, static_cast<int>(k));
         if (!at) continue;
-        spans.push_back(blueBold(pos.span(*at, gbk::width(kSectionTitles[k]))));
+        spans.push_back(blueBold(pos.spanThrough(*at, *at, kSectionTitles[k])));
         cursor = *at;
     }
 }
@@ -401,12 +432,12 @@ int HeaderRowCount(const CaseInfo& info) {
 }
 
 void WriteReportHeader(const CaseInfo& info, const Chart& c, std::string& out) {
-    out.append("求测人：").append(info.name);
+    out.append("求测人："sv).append(info.name);
     if (info.hasPosition()) {
         fmt::format_to(std::back_inserter(out), "经度:{:.1f},纬度:{:.1f}。", info.longitude, info.latitude);
     }
-    out.append("\n");
-    out.append("起卦方式：").append(info.methodLabel).append("   占问事宜：").append(info.question).append("\n");
+    out.append("\n"sv);
+    out.append("起卦方式："sv).append(info.methodLabel).append("   占问事宜："sv).append(info.question).append("\n"sv);
     if (info.castingMethod == kMethodNumber || info.castingMethod == kMethodCharacters) {
         const bool digits = info.castingMethod == kMethodNumber;
         fmt::format_to(std::back_inserter(out), "{}：{}\r\n{}：{}，上卦数：{}，下卦数：{}\r\n", digits ? "数字" : "汉字",
@@ -414,24 +445,24 @@ void WriteReportHeader(const CaseInfo& info, const Chart& c, std::string& out) {
     }
     appendGregorianRow(out, c.moment, "北京时间");
     if (info.hasPosition()) appendGregorianRow(out, c.gregorian, "天文时间");
-    out.append("起卦农历：");
-    out.append(StemName(StemOf(c.pillars.year))).append(BranchName(BranchOf(c.pillars.year))).append("年");
+    out.append("起卦农历："sv);
+    out.append(StemName(StemOf(c.pillars.year))).append(BranchName(BranchOf(c.pillars.year))).append("年"sv);
     out.append(LunarMonthText(c.lunar.month, c.lunarLeap != 0));
-    out.append(LunarDayText(c.lunar.day)).append("日");
-    out.append(" ").append(BranchName(HourBranch(c.lunar.hour))).append("时。\n");
+    out.append(LunarDayText(c.lunar.day)).append("日"sv);
+    out.append(" "sv).append(BranchName(HourBranch(c.lunar.hour))).append("时。\n"sv);
 }
 
 void WriteChartBlock(const Chart& c, std::string& out) {
     appendPillars(out, c.pillars);
-    out.append("  (卦身：").append(BranchName(c.guaShen)).append(")\n\n");
-    out.append("主变卦    ").append(HexagramName(c.main.number()));
+    out.append("  (卦身："sv).append(BranchName(c.guaShen)).append(")\n\n"sv);
+    out.append("主变卦    "sv).append(HexagramName(c.main.number()));
     appendPalace(out, c.main, true);
     if (c.movingCount > 0) {
-        out.append("  之  ").append(HexagramName(c.changed.number()));
+        out.append("  之  "sv).append(HexagramName(c.changed.number()));
         appendPalace(out, c.changed, false);
     }
-    out.append("  [空亡:").append(BranchName(c.voidBranches[0])).append("、");
-    out.append(BranchName(c.voidBranches[1])).append("]\n\n");
+    out.append("  [空亡:"sv).append(BranchName(c.voidBranches[0])).append("、"sv);
+    out.append(BranchName(c.voidBranches[1])).append("]\n\n"sv);
     const bool chartHasHidden = c.hasHiddenSpirits();
     for (int i = 5; i >= 0; --i) appendChartRow(out, c, i, chartHasHidden);
 }
@@ -439,24 +470,24 @@ void WriteChartBlock(const Chart& c, std::string& out) {
 void WriteTrigramPictures(const Chart& c, std::string& out) {
     const bool moving = c.movingCount > 0;
     appendPillars(out, c.pillars);
-    out.append("\n\n  ");
+    out.append("\n\n  "sv);
     appendPaddedRight(out, HexagramTableName(c.main.number()), 14);
     if (moving) {
         appendPaddedRight(out, HexagramTableName(c.mutual.number()), 14);
         appendPaddedRight(out, HexagramTableName(c.changed.number()), 14);
-        out.append("\r\n  【主卦】      【互卦】      【变卦】\r\n");
+        out.append("\r\n  【主卦】      【互卦】      【变卦】\r\n"sv);
     } else {
-        out.append("\r\n  【主卦】\r\n");
+        out.append("\r\n  【主卦】\r\n"sv);
     }
     for (int i = 5; i >= 0; --i) {
-        out.append("  ").append(pictureGlyph(c.main.lineCode(i))).append("  ");
+        out.append("  "sv).append(pictureGlyph(c.main.lineCode(i))).append("  "sv);
         if (moving) {
-            out.append(pictureGlyph(c.mutual.lineCode(i))).append("  ");
+            out.append(pictureGlyph(c.mutual.lineCode(i))).append("  "sv);
             out.append(pictureGlyph(c.changed.lineCode(i)));
         }
-        out.append("\r\n");
+        out.append("\r\n"sv);
     }
-    out.append("\r\n");
+    out.append("\r\n"sv);
 }
 
 ReportEnding MakeReportEnding(std::string text) {
@@ -477,7 +508,7 @@ std::vector<StyleSpan> ChartReportSpans(std::string_view lineText, const ReportE
     const std::optional<int> names = pos.find("主变卦", cursor);
     const std::optional<int> close = names ? pos.find("]", *names) : std::nullopt;
     if (names && close) {
-        spans.push_back(colored(pos.span(*names, *close + 1 - *names), kRed));
+        spans.push_back(colored(pos.spanThrough(*names, *close, "]"), kRed));
         cursor = *close;
     }
 
@@ -491,7 +522,7 @@ std::vector<StyleSpan> ChartReportSpans(std::string_view lineText, const ReportE
             const std::optional<int> open = pos.find("【", cursor);
             const std::optional<int> shut = open ? pos.find("】", *open) : std::nullopt;
             if (!shut) break;
-            spans.push_back(colored(pos.span(*open, *shut + gbk::width("】") - *open), kRed));
+            spans.push_back(colored(pos.spanThrough(*open, *shut, "】"), kRed));
             cursor = *shut;
         }
     }

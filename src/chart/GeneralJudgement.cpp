@@ -8,6 +8,9 @@
 #include "topics/Timing.h"
 
 namespace qingheng {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // ---------------------------------------------------------------- stars (吉神凶煞)
@@ -153,14 +156,14 @@ int appendUseGod(const Chart& c, std::string& out) {
     static constexpr std::array<std::string_view, 3> kPickEnd = {"伏神为用。", "为用。", "为用。"};
     out.append(kPick[u.count]).append(lineName(u.line)).append(RelativeName(u.relative)).append(BranchName(u.branch));
     out.append(PhaseName(u.phase)).append(kPickEnd[u.count]);
-    out.append("用神");
+    out.append("用神"sv);
     const int useScore = AppendLineEvaluation(c, "用神", u.line, u.branch, out).score;
-    out.append("\n  ◇综合判断：用神").append(kUseGodVerdicts[useScore]);
+    out.append("\n  ◇综合判断：用神"sv).append(kUseGodVerdicts[useScore]);
     if (u.line != c.main.world) {
         out.append(kItem).append(kWorldOnUse[RelationOf(c.branches[c.main.world], u.branch)]);
     }
     if (u.count > 0 && IsMovingLine(c.main.lineCode(u.line))) {
-        out.append(kItem).append("用爻为动爻，事情发展快，吉凶易见且应验迅速。");
+        out.append(kItem).append("用爻为动爻，事情发展快，吉凶易见且应验迅速。"sv);
     }
     return useScore;
 }
@@ -168,30 +171,30 @@ int appendUseGod(const Chart& c, std::string& out) {
 void appendMovingLine(const Chart& c, std::string& out) {
     out.append(kItem);
     if (c.movingCount == 0) {
-        out.append("无动爻，可直接看世爻和用神断卦。");
+        out.append("无动爻，可直接看世爻和用神断卦。"sv);
         return;
     }
     if (c.movingCount > 1) {
-        out.append("动爻过多，可直接看世爻和用神断卦。");
+        out.append("动爻过多，可直接看世爻和用神断卦。"sv);
         return;
     }
     const int m = onlyMovingLine(c);
     const UseGod& u = c.useGod;
     if (!(u.count > 0 && m == u.line)) {
-        out.append("动爻").append(RelativeName(c.relatives[m]));
+        out.append("动爻"sv).append(RelativeName(c.relatives[m]));
         AppendLineEvaluation(c, "动爻", m, c.branches[m], out);
         out.append(kItem).append(kMovingOnUse[RelationOf(c.branches[m], u.branch)]).append(kItem);
     }
     out.append(RelativeName(c.relatives[m]))
-        .append("发动，")
+        .append("发动，"sv)
         .append(resourceString(kMovingRelativeText + c.relatives[m]));
-    out.append(kItem).append(SpiritName(c.spirits[m])).append("发动，").append(spiritText(c.spirits[m]));
+    out.append(kItem).append(SpiritName(c.spirits[m])).append("发动，"sv).append(spiritText(c.spirits[m]));
 }
 
 void appendFlyingSpirit(const Chart& c, std::string& out) {
     const int line = c.useGod.line;
     const Branch flying = c.branches[line];
-    out.append("\n  ★飞神：").append(lineName(line)).append(RelativeName(c.relatives[line]));
+    out.append("\n  ★飞神："sv).append(lineName(line)).append(RelativeName(c.relatives[line]));
     AppendLineEvaluation(c, "飞神", line, flying, out);
     out.append(kItem).append(kFlyingOnHidden[RelationOf(flying, c.useGod.branch)]);
 }
@@ -219,12 +222,12 @@ void appendWorldAndResponse(const Chart& c, std::string& out) {
     const int world = c.main.world;
     const int response = c.main.response;
     const Relative worldRelative = c.relatives[world];
-    out.append("\n\n【世爻】").append(RelativeName(worldRelative));
+    out.append("\n\n【世爻】"sv).append(RelativeName(worldRelative));
     AppendLineEvaluation(c, "世爻", world, c.branches[world], out);
-    out.append(kItem).append(RelativeName(worldRelative)).append("爻持世：");
+    out.append(kItem).append(RelativeName(worldRelative)).append("爻持世："sv);
     out.append(resourceString(kWorldRelativeText + worldRelative));
 
-    out.append(kItem).append("应爻").append(RelativeName(c.relatives[response]));
+    out.append(kItem).append("应爻"sv).append(RelativeName(c.relatives[response]));
     AppendLineEvaluation(c, "应爻", response, c.branches[response], out);
     out.append(kItem).append(kResponseOnWorld[RelationOf(c.branches[response], c.branches[world])]);
 }
@@ -234,8 +237,8 @@ void appendShenSha(const Chart& c, int line, std::string& text) {
     const Branch b = c.branches[line];
     const Stem s = c.dayStem();
     const std::size_t start = text.size();
-    if (kTianYi[s] & (1u << b)) text += "天乙 ";
-    if (kTaiJi[s] & (1u << b)) text += "太极 ";
+    if (kTianYi[s] & (1u << b)) text += "天乙 "sv;
+    if (kTaiJi[s] & (1u << b)) text += "太极 "sv;
     const std::array<Branch, 6>& group = kGroupStars[kGroupOfBranch[c.dayBranch()]];
     for (std::size_t k = 0; k < group.size(); ++k) {
         if (group[k] == b) {
@@ -243,19 +246,19 @@ void appendShenSha(const Chart& c, int line, std::string& text) {
             break;
         }
     }
-    if (b == kLu[s]) text += "禄神 ";
-    if (b == (kLu[s] + 2) % 12) text += "金舆 ";
-    if (b == kYangRen[s]) text += "羊刃 ";
-    if (text.size() == start) text.append("     ");
-    text.append("   ");
+    if (b == kLu[s]) text += "禄神 "sv;
+    if (b == (kLu[s] + 2) % 12) text += "金舆 "sv;
+    if (b == kYangRen[s]) text += "羊刃 "sv;
+    if (text.size() == start) text.append("     "sv);
+    text.append("   "sv);
 }
 
 void appendStars(const Chart& c, std::string& out) {
-    out.append("\n\n【吉神凶煞】\n  ");
+    out.append("\n\n【吉神凶煞】\n  "sv);
     for (int i = 0; i < 6; ++i) {
-        out.append(lineName(i)).append("值：");
+        out.append(lineName(i)).append("值："sv);
         appendShenSha(c, i, out);
-        if (i == 2) out.append("\n  ");
+        if (i == 2) out.append("\n  "sv);
     }
 }
 
@@ -274,14 +277,14 @@ std::string UseGodTiming(const Chart& c) {
 
 void WriteGeneralJudgement(const Chart& c, std::string& out) {
     const UseGod& u = c.useGod;
-    out.append("爻像解析：　\r\n【用神】");
+    out.append("爻像解析：　\r\n【用神】"sv);
     const int useScore = appendUseGod(c, out);
     appendMovingLine(c, out);
     if (u.count == 0) appendFlyingSpirit(c, out);
     appendHelper(c, u.companionRelatives[0], kSource, out);
     appendHelper(c, u.companionRelatives[1], kEnemy, out);
     appendWorldAndResponse(c, out);
-    out.append("\n\n【定应期】").append(timingText(c, u.count, useScore, u.line, u.branch));
+    out.append("\n\n【定应期】"sv).append(timingText(c, u.count, useScore, u.line, u.branch));
     appendStars(c, out);
 }
 

@@ -13,6 +13,9 @@
 #include "platform/StringTable.h"
 
 namespace qingheng {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // Force of a trigram by its SeasonState (旺 相 休 囚 死).
@@ -74,15 +77,15 @@ Weighing weigh(const Chart& c, const BodyAndUse& bu) {
 }
 
 void appendWeighing(const Weighing& w, std::string& out) {
-    out.append("\n  ◇查主、互、变三卦，");
-    out.append("生助体卦的卦数有 ").append(fmt::format_int(w.helpCount).str());
-    out.append("个,力量:").append(fmt::format_int(w.helpForce).str()).append("。");
-    out.append("克泄耗体卦的卦数有 ").append(fmt::format_int(w.hinderCount).str());
-    out.append("个,力量:").append(fmt::format_int(w.hinderForce).str()).append("。");
+    out.append("\n  ◇查主、互、变三卦，"sv);
+    out.append("生助体卦的卦数有 "sv).append(fmt::format_int(w.helpCount).str());
+    out.append("个,力量:"sv).append(fmt::format_int(w.helpForce).str()).append("。"sv);
+    out.append("克泄耗体卦的卦数有 "sv).append(fmt::format_int(w.hinderCount).str());
+    out.append("个,力量:"sv).append(fmt::format_int(w.hinderForce).str()).append("。"sv);
     const int d = w.helpForce - w.hinderForce;
-    if (d > kWeighingMargin) out.append("体卦得生有力，外来助力大，百事顺利。");
-    else if (d < -kWeighingMargin) out.append("体卦被扼制，事物发展中遇到的阻力大，谋事难成。");
-    else out.append("生克力量均衡，体卦不得生也不得助，要看体卦自身论断。");
+    if (d > kWeighingMargin) out.append("体卦得生有力，外来助力大，百事顺利。"sv);
+    else if (d < -kWeighingMargin) out.append("体卦被扼制，事物发展中遇到的阻力大，谋事难成。"sv);
+    else out.append("生克力量均衡，体卦不得生也不得助，要看体卦自身论断。"sv);
 }
 
 void appendTrigram(const Chart& c, Trigram t, std::string& out) {
@@ -123,30 +126,30 @@ std::array<std::string, 8> TrigramSayings(Trigram t) { return (*sayingsBook())[t
 
 void WriteMeiHua(const Chart& c, std::string& out) {
     const bool moving = c.movingCount > 0;
-    out.append("卦像解析：　\r\n");
+    out.append("卦像解析：　\r\n"sv);
     if (moving) {
-        out.append("★互卦：").append(HexagramName(c.mutual.number()));
-        out.append("(").append(TrigramName(c.mutual.palace)).append("宫)。\r\n");
+        out.append("★互卦："sv).append(HexagramName(c.mutual.number()));
+        out.append("("sv).append(TrigramName(c.mutual.palace)).append("宫)。\r\n"sv);
     }
     const BodyAndUse bu = bodyAndUse(c);
-    out.append("  ◇体卦为").append(bu.bodyUpper ? "上卦" : "下卦");
+    out.append("  ◇体卦为"sv).append(bu.bodyUpper ? "上卦" : "下卦");
     appendTrigram(c, bu.body, out);
-    out.append("\n  ◇用卦为").append(bu.bodyUpper ? "下卦" : "上卦");
+    out.append("\n  ◇用卦为"sv).append(bu.bodyUpper ? "下卦" : "上卦");
     appendTrigram(c, bu.use, out);
     out.append(kBodyUseVerdicts[mod(PhaseOfTrigram(bu.body) - PhaseOfTrigram(bu.use), 5)]);
 
     if (moving) appendWeighing(weigh(c, bu), out);
-    if (c.main.rank == 7) out.append("\n  ◇卦遇游魂，出门多为远行，办事不能持久，心无定向，迁改无常。");
-    if (c.main.rank == 8) out.append("\n  ◇卦遇归魂，足不出户，论事拘泥不变，易墨守成规。");
+    if (c.main.rank == 7) out.append("\n  ◇卦遇游魂，出门多为远行，办事不能持久，心无定向，迁改无常。"sv);
+    if (c.main.rank == 8) out.append("\n  ◇卦遇归魂，足不出户，论事拘泥不变，易墨守成规。"sv);
     out += FanFuYinText(c);
 
-    out.append("\n★梅花易数断：\n");
+    out.append("\n★梅花易数断：\n"sv);
     const std::shared_ptr<const SayingsBook> book = sayingsBook();
     const std::array<std::string, 8>& sayings = (*book)[bu.body];
     for (std::size_t k = 0; k < sayings.size(); ++k) {
-        if (!sayings[k].empty()) out.append("  ").append(kMeiHuaTopics[k]).append("：").append(sayings[k]).append("\n");
+        if (!sayings[k].empty()) out.append("  "sv).append(kMeiHuaTopics[k]).append("："sv).append(sayings[k]).append("\n"sv);
     }
-    out.append("★主卦解说：").append(resourceString(kExplanationText + c.main.number()));
+    out.append("★主卦解说："sv).append(resourceString(kExplanationText + c.main.number()));
 }
 
 }  // namespace qingheng

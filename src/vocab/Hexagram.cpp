@@ -121,13 +121,16 @@ std::string TrigramCode(Trigram t) {
     return code;
 }
 
+// The inverse of TrigramCode: character j (top first) sets bit j when yang, and t = 7 - v.
 Trigram TrigramOf(std::string_view code3) {
     if (code3.size() != 3) return kNoTrigram;
-    for (Trigram t = 0; t < 8; ++t) {
-        const std::string c = TrigramCode(t);
-        if (StaticLine(code3[0]) == c[0] && StaticLine(code3[1]) == c[1] && StaticLine(code3[2]) == c[2]) return t;
+    int v = 0;
+    for (int j = 0; j < 3; ++j) {
+        const char line = StaticLine(code3[j]);
+        if (line != kYoungYang && line != kYoungYin) return kNoTrigram;
+        if (line == kYoungYang) v |= 1 << j;
     }
-    return kNoTrigram;
+    return 7 - v;
 }
 
 PalacePlace LocatePalace(std::string_view code) {
