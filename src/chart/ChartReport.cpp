@@ -129,9 +129,9 @@ public:
         for (const Found& f : found_) {
             if (f.from == from && f.needle == needle) return f.at;
         }
-        // A character takes at least as many bytes as GBK bytes, so no occurrence at or after
-        // from starts before this offset; those after it are checked in text order until one
-        // stands at or after from.
+        // No byte adds more than two GBK bytes, so no occurrence at or after from starts
+        // before this offset; those after it are checked in text order until one stands at or
+        // after from.
         std::size_t start = rawLowerBound(from);
         std::optional<Mark> hit;
         while ((hit = firstOccurrence(needle, start, title)) && hit->gbk < from) start = hit->raw + 1;
@@ -221,9 +221,11 @@ private:
         return std::nullopt;
     }
 
+    // A lead byte adds two GBK bytes, ASCII one, any other byte none; in valid UTF-8 a
+    // character never has fewer bytes than GBK bytes, but a text is not trusted to be valid.
     std::size_t rawLowerBound(int gbkPos) const {
         const Mark m = nearestBefore([gbkPos](const Mark& k) { return k.gbk <= gbkPos; });
-        return gbkPos <= m.gbk ? m.raw : m.raw + static_cast<std::size_t>(gbkPos - m.gbk);
+        return gbkPos <= m.gbk ? m.raw : m.raw + static_cast<std::size_t>(gbkPos - m.gbk) / 2;
     }
 
     // A place in the ending: the ending's own counts added to those where it begins. Within
