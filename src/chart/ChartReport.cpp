@@ -442,8 +442,9 @@ void WriteReportHeader(const CaseInfo& info, const Chart& c, std::string& out) {
     out.append("起卦方式："sv).append(info.methodLabel).append("   占问事宜："sv).append(info.question).append("\n"sv);
     if (info.castingMethod == kMethodNumber || info.castingMethod == kMethodCharacters) {
         const bool digits = info.castingMethod == kMethodNumber;
-        fmt::format_to(std::back_inserter(out), "{}：{}\r\n{}：{}，上卦数：{}，下卦数：{}\r\n", digits ? "数字" : "汉字",
-                       info.inputText, digits ? "总数" : "笔画数", info.total, info.upper, info.lower);
+        fmt::format_to(std::back_inserter(out), "{}：{}\r\n{}：{}，上卦数：{}，下卦数：{}\r\n",
+                       digits ? "数字" : "汉字", info.inputText, digits ? "总数" : "笔画数", info.total, info.upper,
+                       info.lower);
     }
     appendGregorianRow(out, c.moment, "北京时间");
     if (info.hasPosition()) appendGregorianRow(out, c.gregorian, "天文时间");

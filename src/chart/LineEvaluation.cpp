@@ -31,7 +31,13 @@ std::string_view pairWord(Branch b, Branch o) {
 void appendPairPhrase(std::string& text, Branch b, Branch o, std::string_view name, std::string_view where) {
     const std::string_view word = pairWord(b, o);
     if (word.empty()) return;
-    text.append(BranchName(b)).append(BranchName(o)).append(name).append("与"sv).append(where).append(word).append(","sv);
+    text.append(BranchName(b))
+        .append(BranchName(o))
+        .append(name)
+        .append("与"sv)
+        .append(where)
+        .append(word)
+        .append(","sv);
 }
 
 void appendTriplePhrase(std::string& text, const Chart& c, Branch b, std::string_view name) {

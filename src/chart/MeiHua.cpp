@@ -147,7 +147,8 @@ void WriteMeiHua(const Chart& c, std::string& out) {
     const std::shared_ptr<const SayingsBook> book = sayingsBook();
     const std::array<std::string, 8>& sayings = (*book)[bu.body];
     for (std::size_t k = 0; k < sayings.size(); ++k) {
-        if (!sayings[k].empty()) out.append("  "sv).append(kMeiHuaTopics[k]).append("："sv).append(sayings[k]).append("\n"sv);
+        if (!sayings[k].empty())
+            out.append("  "sv).append(kMeiHuaTopics[k]).append("："sv).append(sayings[k]).append("\n"sv);
     }
     out.append("★主卦解说："sv).append(resourceString(kExplanationText + c.main.number()));
 }

@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <array>
 #include <fstream>
 #include <iterator>
 #include <sstream>

@@ -424,7 +424,8 @@ std::vector<StyleSpan> plainMeiHuaSpans(const std::string& text) {
     const PlainPositions pos(text);
     std::vector<StyleSpan> spans;
     const int cursor = plainPillars(pos, spans);
-    if (const std::optional<int> analysis = pos.find("卦像解析：", cursor)) spans.push_back(plainSmaller(pos, *analysis));
+    if (const std::optional<int> analysis = pos.find("卦像解析：", cursor))
+        spans.push_back(plainSmaller(pos, *analysis));
     plainTitles(pos, cursor - 10, spans);
     return spans;
 }
@@ -435,11 +436,34 @@ std::vector<StyleSpan> plainMeiHuaSpans(const std::string& text) {
 // and characters of one to four bytes, with or without a known ending cut anywhere: the
 // spans are those of the plain model.
 TEST(ChartEmphasis, ArbitraryTextsGiveTheSpansOfAPlainWalk) {
-    static const std::vector<std::string> kPieces = {
-        "干支", "干支：  甲辰年  丙寅月  甲辰日  己巳时", "主变卦    天风姤", "]", "[空亡:寅、卯]", "爻像解析：　",
-        "卦像解析：", "【", "】", "【用神】", "易经卦爻辞(原文)：", "易经卦爻辞(白话)：", "六十四金钱课：",
-        "易经卦爻辞(原", "文)：", "\r\n", "\r", "\n", "\r\r\n", "a", "ab 12", "×", "甲子", "𠀀", "  ", "━━━○",
-        "求测人：张三\n起卦方式：其他方式   占问事宜：", "◇初九:潜龙勿用"};
+    static const std::vector<std::string> kPieces = {"干支",
+                                                     "干支：  甲辰年  丙寅月  甲辰日  己巳时",
+                                                     "主变卦    天风姤",
+                                                     "]",
+                                                     "[空亡:寅、卯]",
+                                                     "爻像解析：　",
+                                                     "卦像解析：",
+                                                     "【",
+                                                     "】",
+                                                     "【用神】",
+                                                     "易经卦爻辞(原文)：",
+                                                     "易经卦爻辞(白话)：",
+                                                     "六十四金钱课：",
+                                                     "易经卦爻辞(原",
+                                                     "文)：",
+                                                     "\r\n",
+                                                     "\r",
+                                                     "\n",
+                                                     "\r\r\n",
+                                                     "a",
+                                                     "ab 12",
+                                                     "×",
+                                                     "甲子",
+                                                     "𠀀",
+                                                     "  ",
+                                                     "━━━○",
+                                                     "求测人：张三\n起卦方式：其他方式   占问事宜：",
+                                                     "◇初九:潜龙勿用"};
     std::uint32_t seed = 12345;
     auto next = [&seed](std::uint32_t n) {
         seed = seed * 1664525u + 1013904223u;

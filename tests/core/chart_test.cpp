@@ -139,7 +139,11 @@ TEST(ChartAssembly, SettingsFollowEveryEditOfSetIniBetweenTwoCasts) {
         {"unchanged", [] {}, 1, false},
         {"removed", [&] { fs::remove(ini); }, 0, false},
         {"back with one key", [&] { write("[set]\r\nnagan=1\r\n"); }, 0, true},
-        {"saved by the settings dialog", [] { ASSERT_TRUE(writeChartSettings({1, false, 1})); }, 1, false},
+        {"saved by the settings dialog",
+         [] {
+             ASSERT_TRUE(writeChartSettings({1, false, 1}));
+         },
+         1, false},
         {"not GBK", [&] { write("[set]\r\nqiangua=1\r\n\xFF\xFF\r\n"); }, 0, false},
     };
     CLiuYaoEx e;

@@ -8,6 +8,7 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StringTable.h"
+#include "platform/StyledText.h"
 
 using namespace qingheng;
 namespace fs = std::filesystem;
@@ -143,4 +144,17 @@ TEST(ProgramFolder, KeptDatPathFollowsTheFolder) {
     setProgramFolder(second);
     EXPECT_EQ(keptDatFile("set.ini"), second / "dat" / "set.ini");
     EXPECT_EQ(keptDatFile("meihy.dat"), datFile("meihy.dat"));
+}
+
+TEST(StyledText, DisplayTextTurnsEachCrLfIntoOneLineBreak) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"a\r\nb", "a\nb"},
+        {"\r\r\n", "\r\n"},
+        {"a\r", "a\r"},
+        {"\n\r", "\n\r"},
+        {"\r\n\r\n", "\n\n"},
+        {"甲\r\n乙\n丙\r", "甲\n乙\n丙\r"},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(displayText(text), shown) << text;
 }
