@@ -56,10 +56,17 @@ void appendGregorianRow(std::string& out, const DateRecord& d, std::string_view 
     number(d.minute).append("分("sv).append(clock).append(")。\n"sv);
 }
 
-// Branch, phase and a blank, optionally preceded by the stem.
+// Branch, phase and a blank, optionally preceded by the stem. The cells of the twelve
+// branches are joined once.
 void appendSignCell(std::string& out, Stem stem, Branch b, bool showStem) {
+    static const std::array<std::string, 12> kCells = [] {
+        std::array<std::string, 12> cells;
+        for (Branch x = 0; x < 12; ++x)
+            cells[x].append(BranchName(x)).append(PhaseName(PhaseOfBranch(x))).append(" "sv);
+        return cells;
+    }();
     if (showStem) out.append(StemName(stem));
-    out.append(BranchName(b)).append(PhaseName(PhaseOfBranch(b))).append(" "sv);
+    out.append(kCells[b]);
 }
 
 void appendHiddenCell(std::string& out, const Chart& c, int i, bool chartHasHidden) {
@@ -188,7 +195,7 @@ private:
     // and before startLimit. Most Chinese characters share a few lead bytes in UTF-8, so a
     // search keyed on the first byte stops everywhere; the last byte of a heading (a
     // continuation byte or ASCII) is much rarer, so the search looks for that one and
-    // compares backwards from there.
+    // compares backwards from there, where a wrong place mostly differs at once.
     std::size_t findBytes(std::string_view needle, std::size_t from, std::size_t startLimit) const {
         if (needle.empty()) return from < startLimit ? from : std::string_view::npos;
         const std::size_t before = needle.size() - 1;
@@ -197,7 +204,9 @@ private:
             const void* hit = std::memchr(text_.data() + end, needle.back(), endLimit - end);
             if (!hit) break;
             end = static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
-            if (text_.compare(end - before, before, needle.substr(0, before)) == 0) return end - before;
+            std::size_t same = 0;
+            while (same < before && text_[end - 1 - same] == needle[before - 1 - same]) ++same;
+            if (same == before) return end - before;
         }
         return std::string_view::npos;
     }

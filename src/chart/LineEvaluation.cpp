@@ -1,5 +1,8 @@
 // Rating of one line against the month and the day, its change, void and relations, and
 // the 反吟/伏吟 rule of the two trigrams.
+#include <array>
+#include <string>
+
 #include "chart/Liuyaoex.h"
 
 namespace qingheng {
@@ -68,18 +71,37 @@ bool isFuYin(const Chart& c, bool outer) {
     return t != u && c.branches[middle] == c.changedBranches[middle];
 }
 
+// The opening of every evaluation, "子水旺于月令,长生于日辰", joined from pieces that each
+// depend on one value, once instead of at every line of every chart.
+struct OpeningPhrases {
+    std::array<std::string, 12> branchAndPhase;  // "子水"
+    std::array<std::string, 5> inMonth;          // "旺于月令,"
+    std::array<std::string, 12> atDay;           // "长生于日辰"
+};
+
+const OpeningPhrases& openingPhrases() {
+    static const OpeningPhrases phrases = [] {
+        OpeningPhrases p;
+        for (Branch b = 0; b < 12; ++b) {
+            p.branchAndPhase[b].append(BranchName(b)).append(PhaseName(PhaseOfBranch(b)));
+        }
+        for (SeasonState s = 0; s < 5; ++s) p.inMonth[s].append(SeasonStateName(s)).append("于月令,"sv);
+        for (GrowthStage g = 0; g < 12; ++g) p.atDay[g].append(GrowthStageName(g)).append("于日辰"sv);
+        return p;
+    }();
+    return phrases;
+}
+
 }  // namespace
 
 LineScore AppendLineEvaluation(const Chart& c, std::string_view name, int line, Branch b, std::string& text) {
     const std::size_t start = text.size();
+    const OpeningPhrases& phrases = openingPhrases();
     LineScore out;
     const Phase p = PhaseOfBranch(b);
-    text.append(BranchName(b)).append(PhaseName(p));
-
     const SeasonState season = SeasonStateOf(p, c.monthBranch());
-    text.append(SeasonStateName(season)).append("于月令,"sv);
     const GrowthStage stage = GrowthStageOf(p, c.dayBranch());
-    text.append(GrowthStageName(stage)).append("于日辰"sv);
+    text.append(phrases.branchAndPhase[b]).append(phrases.inMonth[season]).append(phrases.atDay[stage]);
     out.score = seasonAndDayScore(c, b);
 
     if (c.movingCount == 0) {
