@@ -27,7 +27,8 @@ struct FileStamp {
 // The bytes of one file as last read. A file whose times lie within kUnsureWindow of the
 // moment it was read may be written again within the same tick of the file system's
 // clock without a visible change of its stamp (same size, same times), so while that
-// holds its bytes are read again and compared instead of trusting the stamp.
+// holds its bytes are read again and compared instead of trusting the stamp (a file dated
+// in the future is always compared).
 class FileSnapshot {
 public:
     static constexpr std::int64_t kUnsureWindowNs = 2'000'000'000;  // FAT keeps 2-second times
