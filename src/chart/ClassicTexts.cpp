@@ -1,5 +1,9 @@
 #include "chart/ClassicTexts.h"
 
+#include <mutex>
+#include <optional>
+
+#include "chart/ChartReport.h"
 #include "chart/Liuyaoex.h"
 #include "platform/StringTable.h"
 #include "vocab/Hexagram.h"
@@ -72,11 +76,28 @@ std::string ClassicSection(const ClassicTexts& texts, std::string_view code) {
     return s;
 }
 
+namespace {
+
+// The section of hexagram n, built at its first use with what the emphasis needs to know
+// about it. The texts are compiled in, and every code of hexagram n has the same polarity
+// line by line, whichever lines move, so the section depends on n alone.
+const ReportEnding& classicSectionOf(int n, std::string_view code) {
+    static std::mutex mutex;
+    static std::array<std::optional<ReportEnding>, 65> sections;
+    const std::lock_guard lock(mutex);
+    std::optional<ReportEnding>& section = sections.at(static_cast<std::size_t>(n));
+    if (!section) section = MakeReportEnding(ClassicSection(LoadClassicTexts(n), code));
+    return *section;
+}
+
+}  // namespace
+
 // Only the main hexagram is quoted; the changed and mutual hexagrams are not.
-void CLiuYaoEx::appendClassicTexts() {
-    const std::string section = ClassicSection(LoadClassicTexts(chart_.main.number()), chart_.main.codeText());
-    lineText += section;
-    hexText += section;
+const ReportEnding& CLiuYaoEx::appendClassicTexts() {
+    const ReportEnding& section = classicSectionOf(chart_.main.number(), chart_.main.codeText());
+    lineText += section.text;
+    hexText += section.text;
+    return section;
 }
 
 }  // namespace qingheng

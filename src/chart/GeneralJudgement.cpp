@@ -1,8 +1,6 @@
 // The general judgement of the chart report and the star tables of its last section.
 #include "chart/GeneralJudgement.h"
 
-#include <fmt/format.h>
-
 #include <array>
 #include <string_view>
 
@@ -10,6 +8,9 @@
 #include "topics/Timing.h"
 
 namespace qingheng {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // ---------------------------------------------------------------- stars (吉神凶煞)
@@ -132,7 +133,9 @@ constexpr int kMovingSpiritText = 6619;
 
 constexpr std::string_view kItem = "\n  ◇";
 
-std::string lineName(int line) { return fmt::format("{}爻", line + 1); }
+constexpr std::array<std::string_view, 6> kLineNames = {"1爻", "2爻", "3爻", "4爻", "5爻", "6爻"};
+
+std::string_view lineName(int line) { return kLineNames[line]; }
 
 const std::string& spiritText(Spirit s) {
     // 玄武 has index 0 and stands last, after 白虎.
@@ -146,50 +149,53 @@ int onlyMovingLine(const Chart& c) {
     return -1;
 }
 
-void appendUseGod(const Chart& c, int useScore, const std::string& useText, std::string& out) {
+// Returns the use god's rating.
+int appendUseGod(const Chart& c, std::string& out) {
     const UseGod& u = c.useGod;
     static constexpr std::array<std::string_view, 3> kPick = {"未上卦，可借 ", "取 ", "两现可取 "};
     static constexpr std::array<std::string_view, 3> kPickEnd = {"伏神为用。", "为用。", "为用。"};
-    out += fmt::format("{}{}爻{}{}{}{}", kPick[u.count], u.line + 1, RelativeName(u.relative), BranchName(u.branch),
-                       PhaseName(u.phase), kPickEnd[u.count]);
-    out.append("用神").append(useText);
-    out.append("\n  ◇综合判断：用神").append(kUseGodVerdicts[useScore]);
+    out.append(kPick[u.count]).append(lineName(u.line)).append(RelativeName(u.relative)).append(BranchName(u.branch));
+    out.append(PhaseName(u.phase)).append(kPickEnd[u.count]);
+    out.append("用神"sv);
+    const int useScore = AppendLineEvaluation(c, "用神", u.line, u.branch, out).score;
+    out.append("\n  ◇综合判断：用神"sv).append(kUseGodVerdicts[useScore]);
     if (u.line != c.main.world) {
         out.append(kItem).append(kWorldOnUse[RelationOf(c.branches[c.main.world], u.branch)]);
     }
     if (u.count > 0 && IsMovingLine(c.main.lineCode(u.line))) {
-        out.append(kItem).append("用爻为动爻，事情发展快，吉凶易见且应验迅速。");
+        out.append(kItem).append("用爻为动爻，事情发展快，吉凶易见且应验迅速。"sv);
     }
+    return useScore;
 }
 
 void appendMovingLine(const Chart& c, std::string& out) {
     out.append(kItem);
     if (c.movingCount == 0) {
-        out.append("无动爻，可直接看世爻和用神断卦。");
+        out.append("无动爻，可直接看世爻和用神断卦。"sv);
         return;
     }
     if (c.movingCount > 1) {
-        out.append("动爻过多，可直接看世爻和用神断卦。");
+        out.append("动爻过多，可直接看世爻和用神断卦。"sv);
         return;
     }
     const int m = onlyMovingLine(c);
     const UseGod& u = c.useGod;
     if (!(u.count > 0 && m == u.line)) {
-        out.append("动爻").append(RelativeName(c.relatives[m]));
-        out += EvaluateLine(c, "动爻", m, c.branches[m]).text;
+        out.append("动爻"sv).append(RelativeName(c.relatives[m]));
+        AppendLineEvaluation(c, "动爻", m, c.branches[m], out);
         out.append(kItem).append(kMovingOnUse[RelationOf(c.branches[m], u.branch)]).append(kItem);
     }
     out.append(RelativeName(c.relatives[m]))
-        .append("发动，")
+        .append("发动，"sv)
         .append(resourceString(kMovingRelativeText + c.relatives[m]));
-    out.append(kItem).append(SpiritName(c.spirits[m])).append("发动，").append(spiritText(c.spirits[m]));
+    out.append(kItem).append(SpiritName(c.spirits[m])).append("发动，"sv).append(spiritText(c.spirits[m]));
 }
 
 void appendFlyingSpirit(const Chart& c, std::string& out) {
     const int line = c.useGod.line;
     const Branch flying = c.branches[line];
-    out += fmt::format("\n  ★飞神：{}爻{}", line + 1, RelativeName(c.relatives[line]));
-    out += EvaluateLine(c, "飞神", line, flying).text;
+    out.append("\n  ★飞神："sv).append(lineName(line)).append(RelativeName(c.relatives[line]));
+    AppendLineEvaluation(c, "飞神", line, flying, out);
     out.append(kItem).append(kFlyingOnHidden[RelationOf(flying, c.useGod.branch)]);
 }
 
@@ -200,10 +206,9 @@ void appendHelper(const Chart& c, Relative r, const HelperTexts& texts, std::str
     int total = 0;
     for (int i = 0; i < 6; ++i) {
         if (c.relatives[i] != r) continue;
-        const std::string name = lineName(i);
-        const LineEvaluation e = EvaluateLine(c, name, i, c.branches[i]);
-        out.append(name).append(RelativeName(r)).append(e.text);
-        total += e.score;
+        const std::string_view name = lineName(i);
+        out.append(name).append(RelativeName(r));
+        total += AppendLineEvaluation(c, name, i, c.branches[i], out).score;
         ++lines;
     }
     if (lines == 0) {
@@ -217,32 +222,23 @@ void appendWorldAndResponse(const Chart& c, std::string& out) {
     const int world = c.main.world;
     const int response = c.main.response;
     const Relative worldRelative = c.relatives[world];
-    out.append("\n\n【世爻】").append(RelativeName(worldRelative));
-    out += EvaluateLine(c, "世爻", world, c.branches[world]).text;
-    out.append(kItem).append(RelativeName(worldRelative)).append("爻持世：");
+    out.append("\n\n【世爻】"sv).append(RelativeName(worldRelative));
+    AppendLineEvaluation(c, "世爻", world, c.branches[world], out);
+    out.append(kItem).append(RelativeName(worldRelative)).append("爻持世："sv);
     out.append(resourceString(kWorldRelativeText + worldRelative));
 
-    out.append(kItem).append("应爻").append(RelativeName(c.relatives[response]));
-    out += EvaluateLine(c, "应爻", response, c.branches[response]).text;
+    out.append(kItem).append("应爻"sv).append(RelativeName(c.relatives[response]));
+    AppendLineEvaluation(c, "应爻", response, c.branches[response], out);
     out.append(kItem).append(kResponseOnWorld[RelationOf(c.branches[response], c.branches[world])]);
 }
 
-void appendStars(const Chart& c, std::string& out) {
-    out.append("\n\n【吉神凶煞】\n  ");
-    for (int i = 0; i < 6; ++i) {
-        out.append(lineName(i)).append("值：").append(ShenShaOf(c, i));
-        if (i == 2) out.append("\n  ");
-    }
-}
-
-}  // namespace
-
-std::string ShenShaOf(const Chart& c, int line) {
+// The stars of a line, appended (see ShenShaOf).
+void appendShenSha(const Chart& c, int line, std::string& text) {
     const Branch b = c.branches[line];
     const Stem s = c.dayStem();
-    std::string text;
-    if (kTianYi[s] & (1u << b)) text += "天乙 ";
-    if (kTaiJi[s] & (1u << b)) text += "太极 ";
+    const std::size_t start = text.size();
+    if (kTianYi[s] & (1u << b)) text += "天乙 "sv;
+    if (kTaiJi[s] & (1u << b)) text += "太极 "sv;
     const std::array<Branch, 6>& group = kGroupStars[kGroupOfBranch[c.dayBranch()]];
     for (std::size_t k = 0; k < group.size(); ++k) {
         if (group[k] == b) {
@@ -250,11 +246,28 @@ std::string ShenShaOf(const Chart& c, int line) {
             break;
         }
     }
-    if (b == kLu[s]) text += "禄神 ";
-    if (b == (kLu[s] + 2) % 12) text += "金舆 ";
-    if (b == kYangRen[s]) text += "羊刃 ";
-    if (text.empty()) text = "     ";
-    return text + "   ";
+    if (b == kLu[s]) text += "禄神 "sv;
+    if (b == (kLu[s] + 2) % 12) text += "金舆 "sv;
+    if (b == kYangRen[s]) text += "羊刃 "sv;
+    if (text.size() == start) text.append("     "sv);
+    text.append("   "sv);
+}
+
+void appendStars(const Chart& c, std::string& out) {
+    out.append("\n\n【吉神凶煞】\n  "sv);
+    for (int i = 0; i < 6; ++i) {
+        out.append(lineName(i)).append("值："sv);
+        appendShenSha(c, i, out);
+        if (i == 2) out.append("\n  "sv);
+    }
+}
+
+}  // namespace
+
+std::string ShenShaOf(const Chart& c, int line) {
+    std::string text;
+    appendShenSha(c, line, text);
+    return text;
 }
 
 std::string UseGodTiming(const Chart& c) {
@@ -264,15 +277,14 @@ std::string UseGodTiming(const Chart& c) {
 
 void WriteGeneralJudgement(const Chart& c, std::string& out) {
     const UseGod& u = c.useGod;
-    const LineEvaluation use = EvaluateLine(c, "用神", u.line, u.branch);
-    out.append("爻像解析：　\r\n【用神】");
-    appendUseGod(c, use.score, use.text, out);
+    out.append("爻像解析：　\r\n【用神】"sv);
+    const int useScore = appendUseGod(c, out);
     appendMovingLine(c, out);
     if (u.count == 0) appendFlyingSpirit(c, out);
     appendHelper(c, u.companionRelatives[0], kSource, out);
     appendHelper(c, u.companionRelatives[1], kEnemy, out);
     appendWorldAndResponse(c, out);
-    out.append("\n\n【定应期】").append(timingText(c, u.count, use.score, u.line, u.branch));
+    out.append("\n\n【定应期】"sv).append(timingText(c, u.count, useScore, u.line, u.branch));
     appendStars(c, out);
 }
 

@@ -101,14 +101,17 @@ bool CLiuYaoEx::Assemble(std::string_view methodLabel) {
     assembledCase_ = info;
     // The texts always follow the chart, so that the analysis and the line tips describe the
     // case on view even when the window shows a stored report instead.
-    const std::string header = ReportHeader(info, chart_);
-    lineText = header + ChartBlock(chart_);
-    hexText = header + TrigramPictures(chart_);
+    // The buffers keep their room from chart to chart.
+    lineText.clear();
+    WriteReportHeader(info, chart_, lineText);
+    hexText.assign(lineText);
+    WriteChartBlock(chart_, lineText);
+    WriteTrigramPictures(chart_, hexText);
     appendGeneralJudgement();
     appendMeiHua();
-    appendClassicTexts();
-    lineSpans = ChartReportSpans(lineText);
-    hexSpans = MeiHuaReportSpans(hexText);
+    const ReportEnding& classics = appendClassicTexts();
+    lineSpans = ChartReportSpans(lineText, &classics);
+    hexSpans = MeiHuaReportSpans(hexText, &classics);
     return true;
 }
 

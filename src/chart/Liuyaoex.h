@@ -18,6 +18,8 @@
 
 namespace qingheng {
 
+struct ReportEnding;
+
 // Casting methods whose input the report header repeats.
 inline constexpr int kMethodNumber = 3;
 inline constexpr int kMethodCharacters = 4;
@@ -213,12 +215,16 @@ private:
     // Sections that follow the chart block and the trigram pictures.
     void appendGeneralJudgement();  // 爻像解析 of the chart report
     void appendMeiHua();            // 卦像解析 of the Mei Hua report
-    void appendClassicTexts();      // classic texts and the coin lesson, in both reports
+    // Classic texts and the coin lesson, in both reports; returns them with what the emphasis
+    // knows about them.
+    const ReportEnding& appendClassicTexts();
 };
 
 // Pure functions on a chart; the engine's members forward to them.
 UseGodPick FindUseGod(const Chart& c, Relative r);
 LineEvaluation EvaluateLine(const Chart& c, std::string_view name, int line, Branch b);
+// The same evaluation appended to text, for the reports.
+LineScore AppendLineEvaluation(const Chart& c, std::string_view name, int line, Branch b, std::string& text);
 LineScore ScoreLine(const Chart& c, int line, Branch b);
 int FanFuYinFlag(const Chart& c, bool outer);
 std::string FanFuYinText(const Chart& c);

@@ -3,17 +3,19 @@
 
 #include <fmt/format.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <memory>
-#include <mutex>
+#include <optional>
 
+#include "platform/CachedFile.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StringTable.h"
 
 namespace qingheng {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 // Force of a trigram by its SeasonState (旺 相 休 囚 死).
@@ -74,27 +76,30 @@ Weighing weigh(const Chart& c, const BodyAndUse& bu) {
     return w;
 }
 
-std::string weighingText(const Weighing& w) {
-    std::string text = "\n  ◇查主、互、变三卦，";
-    text += fmt::format("生助体卦的卦数有 {}个,力量:{}。", w.helpCount, w.helpForce);
-    text += fmt::format("克泄耗体卦的卦数有 {}个,力量:{}。", w.hinderCount, w.hinderForce);
+void appendWeighing(const Weighing& w, std::string& out) {
+    out.append("\n  ◇查主、互、变三卦，"sv);
+    out.append("生助体卦的卦数有 "sv).append(fmt::format_int(w.helpCount).str());
+    out.append("个,力量:"sv).append(fmt::format_int(w.helpForce).str()).append("。"sv);
+    out.append("克泄耗体卦的卦数有 "sv).append(fmt::format_int(w.hinderCount).str());
+    out.append("个,力量:"sv).append(fmt::format_int(w.hinderForce).str()).append("。"sv);
     const int d = w.helpForce - w.hinderForce;
-    if (d > kWeighingMargin) return text + "体卦得生有力，外来助力大，百事顺利。";
-    if (d < -kWeighingMargin) return text + "体卦被扼制，事物发展中遇到的阻力大，谋事难成。";
-    return text + "生克力量均衡，体卦不得生也不得助，要看体卦自身论断。";
+    if (d > kWeighingMargin) out.append("体卦得生有力，外来助力大，百事顺利。"sv);
+    else if (d < -kWeighingMargin) out.append("体卦被扼制，事物发展中遇到的阻力大，谋事难成。"sv);
+    else out.append("生克力量均衡，体卦不得生也不得助，要看体卦自身论断。"sv);
 }
 
-std::string trigramText(const Chart& c, Trigram t) {
-    return std::string(TrigramName(t)) + std::string(PhaseName(PhaseOfTrigram(t))) + TrigramMonthStrength(c, t).phrase;
+void appendTrigram(const Chart& c, Trigram t, std::string& out) {
+    out.append(TrigramName(t)).append(PhaseName(PhaseOfTrigram(t))).append(TrigramMonthStrength(c, t).phrase);
 }
 
 // ---------------------------------------------------------------- dat/meihy.dat
 
 using SayingsBook = std::array<std::array<std::string, 8>, 8>;
 
-SayingsBook readSayings(const std::filesystem::path& path) {
+SayingsBook parseSayings(const std::filesystem::path& path, const std::optional<std::string>& bytes) {
     SayingsBook book;
-    const IniFile ini(path);
+    if (!bytes) return book;
+    const IniFile ini(path, bytes);
     for (Trigram t = 0; t < 8; ++t) {
         const std::string section = std::string(TrigramName(t)) + "卦";
         for (std::size_t k = 0; k < kMeiHuaTopics.size(); ++k) {
@@ -104,53 +109,11 @@ SayingsBook readSayings(const std::filesystem::path& path) {
     return book;
 }
 
-// What identifies one state of the file on disk.
-struct FileStamp {
-    bool exists = false;
-    off_t size = 0;
-    timespec modified{};
-
-    static FileStamp of(const std::filesystem::path& path) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-        return {true, st.st_size, st.st_mtim};
-    }
-    bool operator==(const FileStamp& o) const {
-        return exists == o.exists && size == o.size && modified.tv_sec == o.modified.tv_sec &&
-               modified.tv_nsec == o.modified.tv_nsec;
-    }
-};
-
-// The file as last read, known by its path, size and time of change, so that a chart costs
-// one look at the file instead of a parse while an edit still shows in the next chart.
-class SayingsCache {
-public:
-    std::shared_ptr<const SayingsBook> book() {
-        const std::lock_guard lock(mutex_);
-        // The home's copy, or the shipped one while the home has none.
-        const std::filesystem::path path = datFileToRead(kSayingsFile);
-        if (path.native() != path_.native()) {
-            path_ = path;
-            book_.reset();
-        }
-        const FileStamp stamp = FileStamp::of(path_);
-        if (!book_ || !(stamp == stamp_)) {
-            book_ = std::make_shared<const SayingsBook>(stamp.exists ? readSayings(path_) : SayingsBook{});
-            stamp_ = stamp;
-        }
-        return book_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::filesystem::path path_;
-    FileStamp stamp_;
-    std::shared_ptr<const SayingsBook> book_;
-};
-
-SayingsCache& sayingsCache() {
-    static SayingsCache cache;
-    return cache;
+// The sayings as the file holds them now, parsed again only when it changed on disk.
+std::shared_ptr<const SayingsBook> sayingsBook() {
+    static CachedFile<SayingsBook> file(parseSayings);
+    // The home's copy, or the shipped one while the home has none.
+    return file.get(keptDatFile(kSayingsFile), keptShippedFile(kSayingsFile));
 }
 
 }  // namespace
@@ -160,32 +123,35 @@ TrigramStrength TrigramMonthStrength(const Chart& c, Trigram t) {
     return {kForceBySeason[s], std::string(SeasonStateName(s)) + "于月令。"};
 }
 
-std::array<std::string, 8> TrigramSayings(Trigram t) { return (*sayingsCache().book())[t]; }
+std::array<std::string, 8> TrigramSayings(Trigram t) { return (*sayingsBook())[t]; }
 
 void WriteMeiHua(const Chart& c, std::string& out) {
     const bool moving = c.movingCount > 0;
-    out.append("卦像解析：　\r\n");
+    out.append("卦像解析：　\r\n"sv);
     if (moving) {
-        out.append("★互卦：").append(HexagramName(c.mutual.number()));
-        out.append("(").append(TrigramName(c.mutual.palace)).append("宫)。\r\n");
+        out.append("★互卦："sv).append(HexagramName(c.mutual.number()));
+        out.append("("sv).append(TrigramName(c.mutual.palace)).append("宫)。\r\n"sv);
     }
     const BodyAndUse bu = bodyAndUse(c);
-    out.append("  ◇体卦为").append(bu.bodyUpper ? "上卦" : "下卦").append(trigramText(c, bu.body));
-    out.append("\n  ◇用卦为").append(bu.bodyUpper ? "下卦" : "上卦").append(trigramText(c, bu.use));
+    out.append("  ◇体卦为"sv).append(bu.bodyUpper ? "上卦" : "下卦");
+    appendTrigram(c, bu.body, out);
+    out.append("\n  ◇用卦为"sv).append(bu.bodyUpper ? "下卦" : "上卦");
+    appendTrigram(c, bu.use, out);
     out.append(kBodyUseVerdicts[mod(PhaseOfTrigram(bu.body) - PhaseOfTrigram(bu.use), 5)]);
 
-    if (moving) out += weighingText(weigh(c, bu));
-    if (c.main.rank == 7) out.append("\n  ◇卦遇游魂，出门多为远行，办事不能持久，心无定向，迁改无常。");
-    if (c.main.rank == 8) out.append("\n  ◇卦遇归魂，足不出户，论事拘泥不变，易墨守成规。");
+    if (moving) appendWeighing(weigh(c, bu), out);
+    if (c.main.rank == 7) out.append("\n  ◇卦遇游魂，出门多为远行，办事不能持久，心无定向，迁改无常。"sv);
+    if (c.main.rank == 8) out.append("\n  ◇卦遇归魂，足不出户，论事拘泥不变，易墨守成规。"sv);
     out += FanFuYinText(c);
 
-    out.append("\n★梅花易数断：\n");
-    const std::shared_ptr<const SayingsBook> book = sayingsCache().book();
+    out.append("\n★梅花易数断：\n"sv);
+    const std::shared_ptr<const SayingsBook> book = sayingsBook();
     const std::array<std::string, 8>& sayings = (*book)[bu.body];
     for (std::size_t k = 0; k < sayings.size(); ++k) {
-        if (!sayings[k].empty()) out.append("  ").append(kMeiHuaTopics[k]).append("：").append(sayings[k]).append("\n");
+        if (!sayings[k].empty())
+            out.append("  "sv).append(kMeiHuaTopics[k]).append("："sv).append(sayings[k]).append("\n"sv);
     }
-    out.append("★主卦解说：").append(resourceString(kExplanationText + c.main.number()));
+    out.append("★主卦解说："sv).append(resourceString(kExplanationText + c.main.number()));
 }
 
 }  // namespace qingheng

@@ -16,9 +16,11 @@ struct IniFile::Impl {
     CSimpleIniA ini{false, false, false};  // no UTF-8 conversion, unique keys, single-line values
 };
 
-IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)), impl_(std::make_unique<Impl>()) {
+IniFile::IniFile(std::filesystem::path path) : IniFile(path, readFileBytes(path)) {}
+
+IniFile::IniFile(std::filesystem::path path, const std::optional<std::string>& bytes)
+    : path_(std::move(path)), impl_(std::make_unique<Impl>()) {
     impl_->ini.SetSpaces(false);
-    const auto bytes = readFileBytes(path_);
     if (!bytes) return;  // missing file: every read gives its default
     const auto utf8 = gbk::toUtf8(*bytes);
     if (!utf8) {

@@ -4,6 +4,7 @@
 // without regard to ASCII case, as on the platform the files come from.
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ public:
     // Reads the file when it exists. A file that is not valid GBK reads as empty
     // (loadStatus() tells why), so the defaults apply.
     explicit IniFile(std::filesystem::path path);
+    // The same for bytes already read from path (nullopt: the file is missing or unreadable).
+    IniFile(std::filesystem::path path, const std::optional<std::string>& bytes);
     ~IniFile();
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;

@@ -5,9 +5,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <system_error>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -24,6 +28,47 @@ constexpr std::string_view kHomeVariable = "QINGHENG_HOME";
 std::optional<Home>& chosenHome() {
     static std::optional<Home> home;
     return home;
+}
+
+// Counts the changes of the home, so that kept paths know when to go.
+std::uint64_t& homeChanges() {
+    static std::uint64_t changes = 0;
+    return changes;
+}
+
+void chooseHomeNow(Home home) {
+    chosenHome() = std::move(home);
+    ++homeChanges();
+}
+
+// A path per name, built once per home.
+class KeptPaths {
+public:
+    const fs::path& get(std::string_view name, fs::path (*build)(std::string_view)) {
+        const std::lock_guard lock(mutex_);
+        if (keptFor_ != homeChanges()) {
+            kept_.clear();
+            keptFor_ = homeChanges();
+        }
+        for (const auto& [keptName, path] : kept_) {
+            if (keptName == name) return path;
+        }
+        return kept_.emplace_back(std::string(name), build(name)).second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::uint64_t keptFor_ = 0;
+    std::deque<std::pair<std::string, fs::path>> kept_;  // stays in place as it grows
+};
+
+bool isShippedFile(std::string_view name) {
+    return std::find(kShippedDataFiles.begin(), kShippedDataFiles.end(), name) != kShippedDataFiles.end();
+}
+
+fs::path shippedCopy(std::string_view name) {
+    const fs::path& shipped = currentHome().shippedData;
+    return isShippedFile(name) && !shipped.empty() ? shipped / std::string(name) : fs::path();
 }
 
 fs::path executableFolder() {
@@ -160,14 +205,14 @@ Status initProgramFolder(int& argc, char** argv) {
     argv[argc] = nullptr;
     HomeChoice choice = chooseHome(sources);
     if (!choice.home) return Status::failure(choice.error);
-    chosenHome() = std::move(*choice.home);
+    chooseHomeNow(std::move(*choice.home));
     return Status::success();
 }
 
 const Home& currentHome() {
     if (!chosenHome()) {
         HomeChoice choice = chooseHome(processHomeSources());
-        chosenHome() = choice.home ? *choice.home : Home{executableFolder(), HomeReason::Portable, {}};
+        chooseHomeNow(choice.home ? *choice.home : Home{executableFolder(), HomeReason::Portable, {}});
     }
     return *chosenHome();
 }
@@ -177,10 +222,10 @@ fs::path programFolder() { return currentHome().folder; }
 void setProgramFolder(const fs::path& folder) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(folder, ec);
-    chosenHome() = Home{ec ? folder : absolute, HomeReason::Option, {}};
+    chooseHomeNow(Home{ec ? folder : absolute, HomeReason::Option, {}});
 }
 
-void setHome(const Home& home) { chosenHome() = home; }
+void setHome(const Home& home) { chooseHomeNow(home); }
 
 Status requireExistingHome() {
     const fs::path& folder = currentHome().folder;
@@ -192,13 +237,20 @@ fs::path datFile(std::string_view name) { return programFolder() / "dat" / std::
 
 fs::path datFileToRead(std::string_view name) {
     const fs::path own = datFile(name);
-    const fs::path& shipped = currentHome().shippedData;
-    const bool isShipped =
-        std::find(kShippedDataFiles.begin(), kShippedDataFiles.end(), name) != kShippedDataFiles.end();
     std::error_code ec;
-    if (!isShipped || shipped.empty() || fs::exists(own, ec)) return own;
-    const fs::path copy = shipped / std::string(name);
-    return fs::exists(copy, ec) ? copy : own;
+    if (fs::exists(own, ec)) return own;
+    const fs::path copy = shippedCopy(name);
+    return !copy.empty() && fs::exists(copy, ec) ? copy : own;
+}
+
+const fs::path& keptDatFile(std::string_view name) {
+    static KeptPaths paths;
+    return paths.get(name, datFile);
+}
+
+const fs::path& keptShippedFile(std::string_view name) {
+    static KeptPaths paths;
+    return paths.get(name, shippedCopy);
 }
 
 Status provideShippedData(const Home& home) {

@@ -78,4 +78,10 @@ inline constexpr std::array<std::string_view, 3> kShippedDataFiles = {"hzlen.dat
 // already has is never replaced.
 Status provideShippedData(const Home& home);
 
+// The same paths kept from call to call, for readers that look at a dat file on every chart,
+// where building the path costs more than looking at the file. Valid until the home is set
+// again. keptShippedFile is the shipped copy of a shipped data file (empty when there is none).
+const std::filesystem::path& keptDatFile(std::string_view name);
+const std::filesystem::path& keptShippedFile(std::string_view name);
+
 }  // namespace qingheng

@@ -2,22 +2,36 @@
 
 #include <algorithm>
 
+#include "platform/CachedFile.h"
 #include "platform/Gbk.h"
 #include "platform/ProgramFolder.h"
 
 namespace qingheng {
+namespace {
 
-ChartSettings readChartSettings() {
-    const IniFile ini(datFile(kSetIniFile));
+ChartSettings parseChartSettings(const std::filesystem::path& path, const std::optional<std::string>& bytes) {
+    const IniFile ini(path, bytes);
     return {readSetting(ini, setini::kQianGua), readSetting(ini, setini::kNaGan), readSetting(ini, setini::kTimeGua)};
 }
+
+// Every chart asks for the settings; the file is parsed again only when it changed.
+CachedFile<ChartSettings>& chartSettingsFile() {
+    static CachedFile<ChartSettings> file(parseChartSettings);
+    return file;
+}
+
+}  // namespace
+
+ChartSettings readChartSettings() { return *chartSettingsFile().get(keptDatFile(kSetIniFile)); }
 
 Status writeChartSettings(const ChartSettings& settings) {
     IniFile ini(datFile(kSetIniFile));
     writeSetting(ini, setini::kQianGua, settings.qiangua);
     writeSetting(ini, setini::kNaGan, settings.nagan);
     writeSetting(ini, setini::kTimeGua, settings.timegua);
-    return ini.save();
+    const Status saved = ini.save();
+    chartSettingsFile().invalidate();
+    return saved;
 }
 
 WindowSettings readWindowSettings(const IniFile& ini) {

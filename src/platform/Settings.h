@@ -79,7 +79,8 @@ struct ChartSettings {
     int timegua = setini::kTimeGua.defaultValue;
 };
 
-// Reads dat/set.ini now; a missing file or key gives the defaults.
+// The options as dat/set.ini holds them now; a missing file or key gives the defaults. The
+// file is parsed again only when it changed on disk or was written by writeChartSettings.
 ChartSettings readChartSettings();
 // Writes the three options to dat/set.ini, creating the dat folder when needed.
 Status writeChartSettings(const ChartSettings& settings);

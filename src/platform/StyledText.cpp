@@ -13,10 +13,12 @@ std::string StyledDocument::plainText() const {
 std::string displayText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i];
+    std::size_t from = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", from)) {
+        out.append(text.substr(from, at - from));
+        from = at + 1;  // the "\n" stays
     }
+    out.append(text.substr(from));
     return out;
 }
 

@@ -122,13 +122,16 @@ std::string TrigramCode(Trigram t) {
     return code;
 }
 
+// The inverse of TrigramCode: character j (top first) sets bit j when yang, and t = 7 - v.
 Trigram TrigramOf(std::string_view code3) {
     if (code3.size() != 3) return kNoTrigram;
-    for (Trigram t = 0; t < 8; ++t) {
-        const std::string c = TrigramCode(t);
-        if (StaticLine(code3[0]) == c[0] && StaticLine(code3[1]) == c[1] && StaticLine(code3[2]) == c[2]) return t;
+    int v = 0;
+    for (int j = 0; j < 3; ++j) {
+        const char line = StaticLine(code3[j]);
+        if (line != kYoungYang && line != kYoungYin) return kNoTrigram;
+        if (line == kYoungYang) v |= 1 << j;
     }
-    return kNoTrigram;
+    return 7 - v;
 }
 
 PalacePlace LocatePalace(std::string_view code) {
@@ -145,10 +148,13 @@ PalacePlace LocatePalace(std::string_view code) {
 
 std::string PalaceMemberCode(Trigram palace, int rank) { return bitsToCode(kPalaces[palace][rank - 1]); }
 
-std::string_view HexagramTableName(int number) {
+namespace {
+
+// The 64 entries of the name table (index 0 unused), cut once. Entries are padded to 8 GBK
+// bytes; in UTF-8 each CJK character takes 3 bytes, so the table is walked by GBK width.
+std::array<std::string_view, 65> cutNameTable() {
     const std::string& table = resourceString(kHexagramNameTable);
-    // Entries are padded to 8 GBK bytes; in UTF-8 each CJK character takes 3 bytes, so walk
-    // the table entry by entry by GBK width.
+    std::array<std::string_view, 65> names{};
     std::size_t pos = 0;
     for (int n = 1; n <= 64 && pos < table.size(); ++n) {
         const std::size_t start = pos;
@@ -158,9 +164,16 @@ std::string_view HexagramTableName(int number) {
             w += len == 1 ? 1 : 2;
             pos += len;
         }
-        if (n == number) return std::string_view(table).substr(start, pos - start);
+        names[n] = std::string_view(table).substr(start, pos - start);
     }
-    return {};
+    return names;
+}
+
+}  // namespace
+
+std::string_view HexagramTableName(int number) {
+    static const std::array<std::string_view, 65> names = cutNameTable();
+    return number >= 1 && number <= 64 ? names[number] : std::string_view{};
 }
 
 std::string HexagramName(int number) {

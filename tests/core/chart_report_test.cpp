@@ -2,8 +2,15 @@
 // are written out from the layout rules with stems, branches and relatives worked by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "ChartFixture.h"
 #include "chart/ChartReport.h"
+#include "platform/Gbk.h"
 
 using namespace qingheng;
 using qingheng::testing::assembled;
@@ -262,4 +269,216 @@ TEST(ChartEmphasis, MeiHuaAnalysisSmallerWithItsTitleBlueBold) {
     EXPECT_EQ(spans[2].length, 5);
     EXPECT_EQ(spans[2].bold, true);
     EXPECT_EQ(spans[3].start, charIndex(shown, "易经卦爻辞(原文)："));
+}
+
+namespace {
+
+std::string describe(const std::vector<StyleSpan>& spans) {
+    std::string out;
+    for (const StyleSpan& s : spans) {
+        out += std::to_string(s.start) + "+" + std::to_string(s.length);
+        if (s.color) out += " rgb" + std::to_string(colorRefFromRgb(*s.color));
+        if (s.bold) out += *s.bold ? " bold" : " plain";
+        out += " " + std::to_string(s.sizeDelta) + "; ";
+    }
+    return out;
+}
+
+}  // namespace
+
+// A report that ends with a known ending is emphasised exactly as when the whole text is
+// searched: titles before the ending, titles cut by its start, line breaks at the seam.
+TEST(ChartEmphasis, KnownEndingGivesTheSpansOfTheWholeText) {
+    const CLiuYaoEx e = assembled({"111114"});
+    const std::size_t classicsAt = e.lineText.find("\r\n\r\n易经卦爻辞(原文)：");
+    ASSERT_NE(classicsAt, std::string::npos);
+    const std::string chartHead = e.lineText.substr(0, classicsAt);
+    const std::string meiHuaHead = e.hexText.substr(0, e.hexText.find("\r\n\r\n易经卦爻辞(原文)："));
+    const std::string classics = e.lineText.substr(classicsAt);
+    struct Case {
+        const char* what;
+        std::string chartHead, meiHuaHead, ending;
+    };
+    const Case cases[] = {
+        {"the reports as assembled", chartHead, meiHuaHead, classics},
+        {"titles in the text before the ending", chartHead + "六十四金钱课：卦像解析：",
+         meiHuaHead + "易经卦爻辞(白话)：", classics},
+        {"a title cut by the start of the ending", chartHead + "\r\n\r\n易经卦爻辞(原",
+         meiHuaHead + "\r\n\r\n易经卦爻辞(原", classics.substr(classics.find("文)："))},
+        {"a \\r before the ending and its \\n", chartHead + "\r", meiHuaHead + "\r", "\n" + classics},
+        {"an ending without titles", chartHead, meiHuaHead, "\r\n\r\n【古经】乾卦\r\n"},
+        {"an empty ending", chartHead + classics, meiHuaHead + classics, ""},
+    };
+    for (const Case& k : cases) {
+        const ReportEnding ending = MakeReportEnding(k.ending);
+        const std::string chart = k.chartHead + k.ending;
+        const std::string meiHua = k.meiHuaHead + k.ending;
+        EXPECT_EQ(describe(ChartReportSpans(chart, &ending)), describe(ChartReportSpans(chart))) << k.what;
+        EXPECT_EQ(describe(MeiHuaReportSpans(meiHua, &ending)), describe(MeiHuaReportSpans(meiHua))) << k.what;
+    }
+    // An ending the report does not end with is not used.
+    const ReportEnding other = MakeReportEnding("\r\n\r\n易经卦爻辞(原文)：\n六十四金钱课：");
+    EXPECT_EQ(describe(ChartReportSpans(e.lineText, &other)), describe(e.lineSpans));
+    EXPECT_EQ(describe(ChartReportSpans(e.lineText)), describe(e.lineSpans));
+}
+
+namespace {
+
+// A plain model of the emphasis rules: the text as the pane shows it, one entry per
+// character with its GBK position, every search a search of the shown text.
+class PlainPositions {
+public:
+    explicit PlainPositions(const std::string& text) : shown_(displayText(text)) {
+        int gbk = 0;
+        gbk::forEachCharacter(shown_, [&](std::string_view ch) {
+            offsets_.push_back(static_cast<std::size_t>(ch.data() - shown_.data()));
+            gbkOf_.push_back(gbk);
+            gbk += ch.size() == 1 ? 1 : 2;
+        });
+        offsets_.push_back(shown_.size());
+        gbkOf_.push_back(gbk);
+    }
+    int gbkLength() const { return gbkOf_.back(); }
+    std::optional<int> find(std::string_view needle, int from) const {
+        const std::size_t at = shown_.find(needle, offsets_[charAt(from)]);
+        if (at == std::string::npos) return std::nullopt;
+        const auto it = std::lower_bound(offsets_.begin(), offsets_.end(), at);
+        return gbkOf_[static_cast<std::size_t>(it - offsets_.begin())];
+    }
+    StyleSpan span(int from, int length) const {
+        const int first = static_cast<int>(charAt(from));
+        return {first, static_cast<int>(charAt(from + length)) - first, std::nullopt, std::nullopt, 0};
+    }
+
+private:
+    std::size_t charAt(int gbk) const {  // first character at or after GBK position gbk, or the end
+        const auto it = std::lower_bound(gbkOf_.begin(), gbkOf_.end(), gbk);
+        return static_cast<std::size_t>(std::min(it, gbkOf_.end() - 1) - gbkOf_.begin());
+    }
+    std::string shown_;
+    std::vector<std::size_t> offsets_;
+    std::vector<int> gbkOf_;
+};
+
+void plainTitles(const PlainPositions& pos, int cursor, std::vector<StyleSpan>& spans) {
+    for (std::string_view title : {"卦像解析：", "易经卦爻辞(原文)：", "易经卦爻辞(白话)：", "六十四金钱课："}) {
+        const std::optional<int> at = pos.find(title, cursor + 10);
+        if (!at) continue;
+        StyleSpan s = pos.span(*at, gbk::width(title));
+        s.color = kBlue;
+        s.bold = true;
+        spans.push_back(s);
+        cursor = *at;
+    }
+}
+
+int plainPillars(const PlainPositions& pos, std::vector<StyleSpan>& spans) {
+    const std::optional<int> at = pos.find("干支", 90);
+    if (!at) return 90;
+    StyleSpan s = pos.span(*at, 38);
+    s.color = kBlue;
+    spans.push_back(s);
+    return *at;
+}
+
+StyleSpan plainSmaller(const PlainPositions& pos, int from) {
+    StyleSpan s = pos.span(from, pos.gbkLength() - from);
+    s.sizeDelta = -2;
+    return s;
+}
+
+std::vector<StyleSpan> plainChartSpans(const std::string& text) {
+    const PlainPositions pos(text);
+    std::vector<StyleSpan> spans;
+    int cursor = plainPillars(pos, spans);
+    const std::optional<int> names = pos.find("主变卦", cursor);
+    const std::optional<int> close = names ? pos.find("]", *names) : std::nullopt;
+    if (names && close) {
+        StyleSpan s = pos.span(*names, *close + 1 - *names);
+        s.color = kRed;
+        spans.push_back(s);
+        cursor = *close;
+    }
+    if (const std::optional<int> analysis = pos.find("爻像解析：", cursor + 10)) {
+        spans.push_back(plainSmaller(pos, *analysis));
+        StyleSpan head = pos.span(*analysis, 12);
+        head.color = kBlue;
+        head.bold = true;
+        spans.push_back(head);
+        cursor = *analysis;
+        for (int k = 0; k < 4; ++k) {
+            const std::optional<int> open = pos.find("【", cursor);
+            const std::optional<int> shut = open ? pos.find("】", *open) : std::nullopt;
+            if (!shut) break;
+            StyleSpan s = pos.span(*open, *shut + 2 - *open);
+            s.color = kRed;
+            spans.push_back(s);
+            cursor = *shut;
+        }
+    }
+    plainTitles(pos, cursor, spans);
+    return spans;
+}
+
+std::vector<StyleSpan> plainMeiHuaSpans(const std::string& text) {
+    const PlainPositions pos(text);
+    std::vector<StyleSpan> spans;
+    const int cursor = plainPillars(pos, spans);
+    if (const std::optional<int> analysis = pos.find("卦像解析：", cursor))
+        spans.push_back(plainSmaller(pos, *analysis));
+    plainTitles(pos, cursor - 10, spans);
+    return spans;
+}
+
+}  // namespace
+
+// Texts pieced together at random from headings, pieces of headings, line breaks, ASCII
+// and characters of one to four bytes, with or without a known ending cut anywhere: the
+// spans are those of the plain model.
+TEST(ChartEmphasis, ArbitraryTextsGiveTheSpansOfAPlainWalk) {
+    static const std::vector<std::string> kPieces = {"干支",
+                                                     "干支：  甲辰年  丙寅月  甲辰日  己巳时",
+                                                     "主变卦    天风姤",
+                                                     "]",
+                                                     "[空亡:寅、卯]",
+                                                     "爻像解析：　",
+                                                     "卦像解析：",
+                                                     "【",
+                                                     "】",
+                                                     "【用神】",
+                                                     "易经卦爻辞(原文)：",
+                                                     "易经卦爻辞(白话)：",
+                                                     "六十四金钱课：",
+                                                     "易经卦爻辞(原",
+                                                     "文)：",
+                                                     "\r\n",
+                                                     "\r",
+                                                     "\n",
+                                                     "\r\r\n",
+                                                     "a",
+                                                     "ab 12",
+                                                     "×",
+                                                     "甲子",
+                                                     "𠀀",
+                                                     "  ",
+                                                     "━━━○",
+                                                     "求测人：张三\n起卦方式：其他方式   占问事宜：",
+                                                     "◇初九:潜龙勿用"};
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const std::uint32_t pieces = next(80);
+        for (std::uint32_t k = 0; k < pieces; ++k) text += kPieces[next(static_cast<std::uint32_t>(kPieces.size()))];
+        const std::string expectedChart = describe(plainChartSpans(text));
+        const std::string expectedMeiHua = describe(plainMeiHuaSpans(text));
+        ASSERT_EQ(describe(ChartReportSpans(text)), expectedChart) << round;
+        ASSERT_EQ(describe(MeiHuaReportSpans(text)), expectedMeiHua) << round;
+        const ReportEnding ending = MakeReportEnding(text.substr(next(static_cast<std::uint32_t>(text.size()) + 1)));
+        ASSERT_EQ(describe(ChartReportSpans(text, &ending)), expectedChart) << round;
+        ASSERT_EQ(describe(MeiHuaReportSpans(text, &ending)), expectedMeiHua) << round;
+    }
 }

@@ -5,11 +5,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "ChartFixture.h"
+#include "CliRunner.h"
 #include "TemporaryHome.h"
+#include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Settings.h"
 
 using namespace qingheng;
 using qingheng::testing::assembled;
@@ -109,21 +113,55 @@ TEST(ChartAssembly, QianSettingChangesQianLinesAndHiddenSpirits) {
     EXPECT_EQ(gou.chart().useGod.count, 0);
 }
 
-TEST(ChartAssembly, ReadsSetIniAtEveryAssembly) {
+// Every edit of dat/set.ini between two casts shows in the second, as a fresh read of the
+// file gives it, however quickly it follows and even when it keeps the size and the time.
+TEST(ChartAssembly, SettingsFollowEveryEditOfSetIniBetweenTwoCasts) {
     qingheng::testing::TemporaryHome home("chart");
-    home.useAsProgramFolder().writeDatFile("set.ini", "[set]\r\nqiangua=1\r\nnagan=1\r\n");
+    home.useAsProgramFolder().withDatFolder();
+    const fs::path ini = home.dat() / "set.ini";
+    auto write = [&ini](const char* text) { std::ofstream(ini, std::ios::binary) << text; };
+    auto writeKeepingTime = [&](const char* text) {
+        const fs::file_time_type before = fs::last_write_time(ini);
+        write(text);
+        fs::last_write_time(ini, before);
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> edit;
+        int qiangua;
+        bool nagan;
+    };
+    const Step steps[] = {
+        {"written", [&] { write("[set]\r\nqiangua=1\r\nnagan=1\r\n"); }, 1, true},
+        {"same size at once", [&] { write("[set]\r\nqiangua=0\r\nnagan=1\r\n"); }, 0, true},
+        {"same size, time put back", [&] { writeKeepingTime("[set]\r\nqiangua=1\r\nnagan=0\r\n"); }, 1, false},
+        {"unchanged", [] {}, 1, false},
+        {"removed", [&] { fs::remove(ini); }, 0, false},
+        {"back with one key", [&] { write("[set]\r\nnagan=1\r\n"); }, 0, true},
+        {"saved by the settings dialog",
+         [] {
+             ASSERT_TRUE(writeChartSettings({1, false, 1}));
+         },
+         1, false},
+        {"not GBK", [&] { write("[set]\r\nqiangua=1\r\n\xFF\xFF\r\n"); }, 0, false},
+    };
     CLiuYaoEx e;
     e.caseInfo.mainCode = "111111";
     e.caseInfo.changedCode = "111111";
     e.caseInfo.castingTime = {2024, 2, 10, 9, 30, 0, 0};
-    ASSERT_TRUE(e.Assemble("其他方式"));
-    EXPECT_EQ(e.chart().branches[0], branch::kWu);
-    EXPECT_NE(e.lineText.find("子孙壬子水"), std::string::npos);
-
-    fs::remove(home / "dat" / "set.ini");
-    ASSERT_TRUE(e.Assemble("其他方式"));
-    EXPECT_EQ(e.chart().branches[0], branch::kZi);
-    EXPECT_NE(e.lineText.find("子孙子水"), std::string::npos);
+    for (const Step& step : steps) {
+        step.edit();
+        ASSERT_TRUE(e.Assemble("其他方式")) << step.what;
+        EXPECT_EQ(e.chart().qiangua, step.qiangua) << step.what;
+        EXPECT_EQ(e.chart().nagan, step.nagan) << step.what;
+        EXPECT_EQ(e.chart().branches[0], step.qiangua == 1 ? branch::kWu : branch::kZi) << step.what;
+        EXPECT_EQ(e.lineText.find("子孙壬子水") != std::string::npos, step.nagan && step.qiangua == 1) << step.what;
+        const IniFile fresh(ini);
+        const ChartSettings read = readChartSettings();
+        EXPECT_EQ(read.qiangua, readSetting(fresh, setini::kQianGua)) << step.what;
+        EXPECT_EQ(read.nagan, readSetting(fresh, setini::kNaGan)) << step.what;
+        EXPECT_EQ(read.timegua, readSetting(fresh, setini::kTimeGua)) << step.what;
+    }
 }
 
 TEST(ChartAssembly, FailuresKeepTheTextsAndGiveTheExactMessage) {

@@ -129,9 +129,22 @@ TEST_F(MeiHuaReading, AnEditedSayingsFileShowsInTheNextChart) {
     EXPECT_EQ(TrigramSayings(0)[0], "乾宅");
     home_.writeGbkDatFile("meihy.dat", "[乾卦]\r\n家宅=新的乾宅说法\r\n");
     EXPECT_EQ(TrigramSayings(0)[0], "新的乾宅说法");
+    writeSayings(*gbk::fromUtf8("[乾卦]\r\n家宅=旧的乾宅说法\r\n"));  // same size at once
+    EXPECT_EQ(TrigramSayings(0)[0], "旧的乾宅说法");
     EXPECT_EQ(TrigramSayings(0)[7], "");
     fs::remove(home_.dat() / "meihy.dat");
     EXPECT_EQ(TrigramSayings(0)[0], "");
+}
+
+TEST_F(MeiHuaReading, TheShippedSayingsServeUntilTheHomeHasItsOwn) {
+    qingheng::testing::TemporaryHome shipped("meihua_shipped");
+    shipped.writeGbkDatFile("meihy.dat", "[乾卦]\r\n家宅=随程序的乾宅说法\r\n");
+    setHome(Home{home_.path(), HomeReason::Option, shipped.dat()});
+    EXPECT_EQ(TrigramSayings(0)[0], "随程序的乾宅说法");
+    writeTestSayings();
+    EXPECT_EQ(TrigramSayings(0)[0], "乾宅");
+    fs::remove(home_.dat() / "meihy.dat");
+    EXPECT_EQ(TrigramSayings(0)[0], "随程序的乾宅说法");
 }
 
 TEST(TrigramMonthStrength, ForceAndPhraseBySeason) {

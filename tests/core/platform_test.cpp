@@ -9,6 +9,7 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StringTable.h"
+#include "platform/StyledText.h"
 
 using namespace qingheng;
 namespace fs = std::filesystem;
@@ -179,4 +180,30 @@ TEST(ProgramFolder, HomeOptionOverridesAndIsRemovedFromArguments) {
     EXPECT_STREQ(argv[1], "chart");
     EXPECT_EQ(programFolder(), home.path());
     EXPECT_EQ(datFile("set.ini"), home.dat() / "set.ini");
+}
+
+TEST(ProgramFolder, KeptPathsFollowTheHome) {
+    qingheng::testing::TemporaryHome first("kept1"), second("kept2");
+    first.useAsProgramFolder();
+    EXPECT_EQ(keptDatFile("set.ini"), first.dat() / "set.ini");
+    EXPECT_EQ(keptDatFile("meihy.dat"), first.dat() / "meihy.dat");
+    EXPECT_EQ(keptShippedFile("meihy.dat"), fs::path());  // a home set directly has no shipped data
+    setHome(Home{second.path(), HomeReason::Option, first.dat()});
+    EXPECT_EQ(keptDatFile("set.ini"), second.dat() / "set.ini");
+    EXPECT_EQ(keptDatFile("meihy.dat"), datFile("meihy.dat"));
+    EXPECT_EQ(keptShippedFile("meihy.dat"), first.dat() / "meihy.dat");
+    EXPECT_EQ(keptShippedFile("set.ini"), fs::path());  // not a shipped file
+}
+
+TEST(StyledText, DisplayTextTurnsEachCrLfIntoOneLineBreak) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"a\r\nb", "a\nb"},
+        {"\r\r\n", "\r\n"},
+        {"a\r", "a\r"},
+        {"\n\r", "\n\r"},
+        {"\r\n\r\n", "\n\n"},
+        {"甲\r\n乙\n丙\r", "甲\n乙\n丙\r"},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(displayText(text), shown) << text;
 }
