@@ -2,9 +2,11 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
 
 int main(int argc, char** argv) {
+    qingheng::ignoreFileSizeSignal();  // a file-size limit becomes a reported write error
     qingheng::initProgramFolder(argc, argv);
     CLI::App app{"青衡六爻 command-line tools"};
     app.require_subcommand(1);
