@@ -165,6 +165,7 @@ private:
     struct SlotChange;
     struct ReplacePlan;
     struct BookFile;
+    struct Move;
 
     // ---- Database.cpp
     Status acquire(Lock& lock, Access access) const;
@@ -190,6 +191,7 @@ private:
     Status recover() const;
     Status applySlotChange(const SlotChange& change, const CaseReports* reports);
     Status rollBackSlotChange() const;
+    Status carryOut(const ReplacePlan& plan, std::vector<Move>& done) const;
     Status runReplace(const ReplacePlan& plan) const;
     Status finishReplace(const ReplacePlan& plan) const;
     void cleanUpReplace(const ReplacePlan& plan) const;

@@ -106,7 +106,8 @@ Status MDataBase::stageBackup(const fs::path& backupFolder, int dataFiles, std::
     if (Status s = makeFolder(stagingFolder()); !s) return s;
     for (int n = 0; n < dataFiles; ++n) {
         const BookFile file{BookFile::Kind::Data, slotfile::dataFileName(kindName(), n)};
-        if (Status s = copyFile(backupFolder / file.name, stagedPath(file)); !s) return s;
+        if (Status s = copyFile(backupFolder / file.name, stagedPath(file), FollowLinks::Yes, Flush::Later); !s)
+            return s;
         staged.push_back(file);
     }
     const fs::path reports = backupFolder / reportFolder().filename();
@@ -117,10 +118,11 @@ Status MDataBase::stageBackup(const fs::path& backupFolder, int dataFiles, std::
     }
     for (const std::string& name : names) {
         const BookFile file{BookFile::Kind::Report, name};
-        if (Status s = copyFile(reports / name, stagedPath(file), FollowLinks::No); !s) return s;
+        if (Status s = copyFile(reports / name, stagedPath(file), FollowLinks::No, Flush::Later); !s) return s;
         staged.push_back(file);
     }
-    return Status::success();
+    // On the disk before the journal names them.
+    return flushFileSystem(stagingFolder());
 }
 
 // Moves the book's files aside and the staged ones in. Runs under the write lock.
@@ -179,9 +181,10 @@ Status MDataBase::exportStore(const fs::path& target) const {
 
     auto pending = [](const fs::path& to) { return fs::path(to.string() + ".export"); };
     for (std::size_t i = 0; i < copies.size(); ++i) {
-        const Status copied = copyFile(copies[i].from, pending(copies[i].to), FollowLinks::No);
+        Status copied = copyFile(copies[i].from, pending(copies[i].to), FollowLinks::No, Flush::Later);
+        if (copied && i + 1 == copies.size()) copied = flushFileSystem(target);
         if (copied) continue;
-        for (std::size_t j = 0; j < i; ++j) removeFile(pending(copies[j].to));
+        for (std::size_t j = 0; j <= i; ++j) removeFile(pending(copies[j].to));
         return copied;
     }
     for (const Copy& c : copies) {

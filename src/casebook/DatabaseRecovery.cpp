@@ -195,68 +195,56 @@ Status MDataBase::rollBackSlotChange() const {
 
 // ---- a replacement of the whole book
 
-namespace {
-
-struct Move {
-    fs::path from, to;
-};
-
-// The folders the moves go into, made before the journal so that every step is a rename.
-Status makeFoldersFor(const std::vector<Move>& moves) {
-    for (const Move& m : moves) {
-        if (Status s = makeFolder(m.to.parent_path()); !s) return s;
-    }
-    return Status::success();
-}
-
-}  // namespace
-
-Status MDataBase::runReplace(const ReplacePlan& plan) const {
-    std::vector<Move> moves;
-    for (const BookFile& f : plan.out) moves.push_back({bookPath(f), replacedPath(plan, f)});
-    for (const BookFile& f : plan.in) moves.push_back({stagedPath(f), bookPath(f)});
-    if (Status s = makeFoldersFor(moves); !s) {
-        cleanUpReplace(plan);
-        return s;
-    }
-    if (Status s = writeFileAtomically(journalPath(), plan.encode()); !s) {
-        cleanUpReplace(plan);
-        return s;
-    }
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        const Status moved = renameFile(moves[i].from, moves[i].to);
-        if (moved) continue;
-        // Everything back in its place, then the journal away: the book as it was.
-        bool back = true;
-        for (std::size_t j = i; j-- > 0 && back;) back = renameFile(moves[j].to, moves[j].from).ok;
-        if (!back || !removeFile(journalPath())) {
-            return Status::failure(fmt::format("{}；卦例库将在下次打开时完成这次操作。", moved.message));
-        }
-        cleanUpReplace(plan);
-        return moved;
-    }
-    // The book is whole from here on; a journal left behind only makes the next open tidy up.
-    if (removeFile(journalPath())) cleanUpReplace(plan);
-    return Status::success();
-}
-
-Status MDataBase::finishReplace(const ReplacePlan& plan) const {
-    // The dated folder is made before the journal; without it the files were moved out and
-    // the folder removed since, and the book's files now are the new ones.
-    const bool movingOut = slotfile::isPresent(datFolder() / plan.replacedName);
-    for (const BookFile& f : plan.out) {
-        if (!movingOut) break;
-        const fs::path from = bookPath(f), to = replacedPath(plan, f);
-        if (slotfile::isPresent(to) || !slotfile::isPresent(from)) continue;
+// Moves every file of the plan that has not moved yet, making the folders it goes into;
+// done receives the moves made. A file moved out is in the replaced folder; a file moved in
+// is gone from staging; and once one has moved in, every file has moved out before it.
+Status MDataBase::carryOut(const ReplacePlan& plan, std::vector<Move>& done) const {
+    const bool movingIn = std::any_of(plan.in.begin(), plan.in.end(),
+                                      [&](const BookFile& f) { return !slotfile::isPresent(stagedPath(f)); });
+    auto move = [&](const fs::path& from, const fs::path& to) {
         if (Status s = makeFolder(to.parent_path()); !s) return s;
         if (Status s = renameFile(from, to); !s) return s;
+        done.push_back({from, to});
+        return Status::success();
+    };
+    for (const BookFile& f : plan.out) {
+        const fs::path from = bookPath(f), to = replacedPath(plan, f);
+        if (movingIn || slotfile::isPresent(to) || !slotfile::isPresent(from)) continue;
+        if (Status s = move(from, to); !s) return s;
     }
     for (const BookFile& f : plan.in) {
         const fs::path from = stagedPath(f), to = bookPath(f);
         if (!slotfile::isPresent(from)) continue;
-        if (Status s = makeFolder(to.parent_path()); !s) return s;
-        if (Status s = renameFile(from, to); !s) return s;
+        if (Status s = move(from, to); !s) return s;
     }
+    return Status::success();
+}
+
+Status MDataBase::runReplace(const ReplacePlan& plan) const {
+    if (Status s = writeFileAtomically(journalPath(), plan.encode()); !s) {
+        cleanUpReplace(plan);
+        return s;
+    }
+    std::vector<Move> done;
+    const Status moved = carryOut(plan, done);
+    if (moved) {
+        // The book is whole from here on; a journal left behind only makes the next open tidy up.
+        if (removeFile(journalPath())) cleanUpReplace(plan);
+        return Status::success();
+    }
+    // Everything back in its place, then the journal away: the book as it was.
+    bool back = true;
+    for (auto m = done.rbegin(); m != done.rend() && back; ++m) back = renameFile(m->to, m->from).ok;
+    if (!back || !removeFile(journalPath())) {
+        return Status::failure(fmt::format("{}；卦例库将在下次打开时完成这次操作。", moved.message));
+    }
+    cleanUpReplace(plan);
+    return moved;
+}
+
+Status MDataBase::finishReplace(const ReplacePlan& plan) const {
+    std::vector<Move> done;
+    if (Status s = carryOut(plan, done); !s) return s;
     if (Status s = removeFile(journalPath()); !s) return s;
     cleanUpReplace(plan);
     return Status::success();

@@ -65,6 +65,11 @@ struct MDataBase::BookFile {
     friend bool operator==(const BookFile&, const BookFile&) = default;
 };
 
+// One rename of a restore or a wipe.
+struct MDataBase::Move {
+    std::filesystem::path from, to;
+};
+
 // What a restore or a wipe moves: the book's present files out into the replaced folder
 // under dat, then the staged files (a checked copy of the backup) in. The journal holds it.
 struct MDataBase::ReplacePlan {

@@ -108,6 +108,17 @@ bool syncFile(int fd) {
     return ::fsync(fd) == 0;
 }
 
+bool syncFileSystem(const std::filesystem::path& path) {
+    if (gate(Op::Sync, path.native()) != Fault::None) return failWith(EIO);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::syncfs(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return synced;
+}
+
 bool makeFolder(const std::filesystem::path& path) {
     if (gate(Op::MakeFolder, path.native()) != Fault::None) return failWith(EIO);
     return ::mkdir(path.c_str(), 0755) == 0;

@@ -43,6 +43,8 @@ bool renamePath(const std::filesystem::path& from, const std::filesystem::path& 
 bool removePath(const std::filesystem::path& path);
 // ::fsync; false with errno on failure.
 bool syncFile(int fd);
+// Flushes the whole file system that holds path (::syncfs); false with errno on failure.
+bool syncFileSystem(const std::filesystem::path& path);
 // Creates one folder; false with errno on failure (EEXIST included).
 bool makeFolder(const std::filesystem::path& path);
 // Cuts a file to size bytes (a write point); false with errno on failure.

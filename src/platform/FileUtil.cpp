@@ -80,8 +80,8 @@ Status copyFailure(const fs::path& from, const fs::path& to, const std::string& 
     return Status::failure(fmt::format("无法复制文件 {} 到 {}：{}", from.string(), to.string(), why));
 }
 
-// Copies the open source into a new file at temp, flushed; the caller renames it.
-Status copyInto(int source, const fs::path& from, const fs::path& to, const fs::path& temp) {
+// Copies the open source into a new file at temp; the caller renames it.
+Status copyInto(int source, const fs::path& from, const fs::path& to, const fs::path& temp, Flush flush) {
     FileDescriptor target(fileops::openFile(temp, O_WRONLY | O_CREAT | O_TRUNC));
     if (!target) return copyFailure(from, to, systemErrorText(errno));
     std::string buffer(1 << 20, '\0');
@@ -95,13 +95,13 @@ Status copyInto(int source, const fs::path& from, const fs::path& to, const fs::
             return copyFailure(from, to, systemErrorText(errno));
         offset += n;
     }
-    if (!fileops::syncFile(target.get())) return copyFailure(from, to, systemErrorText(errno));
+    if (flush == Flush::Now && !fileops::syncFile(target.get())) return copyFailure(from, to, systemErrorText(errno));
     return Status::success();
 }
 
 }  // namespace
 
-Status copyFile(const fs::path& from, const fs::path& to, FollowLinks follow) {
+Status copyFile(const fs::path& from, const fs::path& to, FollowLinks follow, Flush flush) {
     FileDescriptor source(
         fileops::openFile(from, O_RDONLY | O_NONBLOCK | (follow == FollowLinks::No ? O_NOFOLLOW : 0)));
     if (!source) {
@@ -112,10 +112,15 @@ Status copyFile(const fs::path& from, const fs::path& to, FollowLinks follow) {
     if (::fstat(source.get(), &st) != 0) return copyFailure(from, to, systemErrorText(errno));
     if (!S_ISREG(st.st_mode)) return copyFailure(from, to, "不是普通文件");
     const fs::path temp = temporaryNameOf(to);
-    Status copied = copyInto(source.get(), from, to, temp);
+    Status copied = copyInto(source.get(), from, to, temp, flush);
     if (copied && !fileops::renamePath(temp, to)) copied = copyFailure(from, to, systemErrorText(errno));
     if (!copied) fileops::removePath(temp);
     return copied;
+}
+
+Status flushFileSystem(const fs::path& path) {
+    if (fileops::syncFileSystem(path)) return Status::success();
+    return Status::failure(fmt::format("无法把文件写入磁盘 {}：{}", path.string(), systemErrorText(errno)));
 }
 
 Status renameFile(const fs::path& from, const fs::path& to) {

@@ -45,12 +45,17 @@ std::string systemErrorText(int err);
 
 // Whether a copy reads through a symbolic link at the source or refuses it.
 enum class FollowLinks { Yes, No };
+// Whether a copy is flushed to the disk at once, or later for many copies together
+// (flushFileSystem), which is much faster than one flush per file.
+enum class Flush { Now, Later };
 
-// Copies a file over the target through a temporary file beside it, flushed and renamed,
+// Copies a file over the target through a temporary file beside it, renamed when whole,
 // so a failure or a crash leaves the target as it was or whole. Only regular files are
 // copied; with FollowLinks::No a link at the source is refused.
 Status copyFile(const std::filesystem::path& from, const std::filesystem::path& to,
-                FollowLinks follow = FollowLinks::Yes);
+                FollowLinks follow = FollowLinks::Yes, Flush flush = Flush::Now);
+// Flushes everything written to the file system that holds path.
+Status flushFileSystem(const std::filesystem::path& path);
 // Renames a file or folder.
 Status renameFile(const std::filesystem::path& from, const std::filesystem::path& to);
 // Removes a file or an empty folder; one that is not there is no failure.
