@@ -22,10 +22,11 @@ inline std::string shellQuote(const std::string& s) {
     return out + "'";
 }
 
-// args are passed to the shell already quoted by the caller where needed.
-inline CliRun runCli(const std::string& args, bool mergeStderr = false) {
+// args are passed to the shell already quoted by the caller where needed; prefix goes
+// before the program (a shell command such as "ulimit -f 4;", or a wrapper such as setpriv).
+inline CliRun runCliAfter(const std::string& prefix, const std::string& args, bool mergeStderr = false) {
     const std::string command =
-        std::string(QH_BIN_DIR) + "/qingheng-cli " + args + (mergeStderr ? " 2>&1" : " 2>/dev/null");
+        prefix + " " + std::string(QH_BIN_DIR) + "/qingheng-cli " + args + (mergeStderr ? " 2>&1" : " 2>/dev/null");
     CliRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -36,5 +37,7 @@ inline CliRun runCli(const std::string& args, bool mergeStderr = false) {
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
+
+inline CliRun runCli(const std::string& args, bool mergeStderr = false) { return runCliAfter("", args, mergeStderr); }
 
 }  // namespace qingheng::testing
