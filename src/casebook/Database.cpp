@@ -356,6 +356,7 @@ Status MDataBase::appendCase(CaseBookHeader& header, CaseRecord& record, const C
     stored.id = change.id;
     stored.deleted = false;
     if (Status s = encodeCaseRecord(stored, change.slotAfter); !s) return s;
+    change.createsFile = !slotfile::isPresent(dataFile(slotfile::fileNumberOf(change.id)));
     change.headerAfter.slotCount += 1;
     change.headerAfter.fileCount = static_cast<std::int16_t>(dataFilesFor(change.headerAfter.slotCount));
     if (Status s = applySlotChange(change, reports); !s) return s;

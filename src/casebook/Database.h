@@ -190,6 +190,7 @@ private:
     bool needsRecovery() const;
     Status recover() const;
     Status applySlotChange(const SlotChange& change, const CaseReports* reports);
+    Status undoChange(const SlotChange& change) const;
     Status rollBackSlotChange() const;
     Status carryOut(const ReplacePlan& plan, std::vector<Move>& done) const;
     Status runReplace(const ReplacePlan& plan) const;

@@ -149,6 +149,8 @@ Status MDataBase::replaceBook(std::vector<BookFile> incoming, int incomingDataFi
 
 Status MDataBase::clearStore(fs::path* movedTo) {
     if (movedTo) movedTo->clear();
+    if (folder_.empty()) return Status::failure("卦例库尚未打开。");
+    if (!slotfile::isPresent(datFolder())) return Status::success();  // no book to wipe
     Lock lock;
     if (Status s = acquire(lock, Access::Write); !s) return s;
     return replaceBook({}, 0, movedTo);
@@ -253,6 +255,7 @@ Status MDataBase::importStore(const fs::path& file0, fs::path* movedTo) {
     if (folder_.empty()) return Status::failure("卦例库尚未打开。");
     if (Status s = refuseOwnFiles(file0); !s) return s;
     if (Status s = checkBackup(file0); !s) return s;
+    if (Status s = makeFolder(datFolder()); !s) return s;  // a first restore into a new folder
     Lock lock;
     if (Status s = acquire(lock, Access::Write); !s) return s;
     CaseBookHeader backup;

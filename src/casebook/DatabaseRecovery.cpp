@@ -1,10 +1,11 @@
 // MDataBase's guard against half-done changes.
 //
-// A change of slots (add, remove, write) first writes an undo image beside the data files:
+// A change of slots (reuse, remove, write) first writes an undo image beside the data files:
 // the header and the slot as they were. Then it writes the slot, the report files and the
 // header, and removes the image. A failure on the way writes the image back at once; a
-// crash leaves the image for the next operation, which does the same. So a change either
-// happened completely or not at all.
+// crash leaves the image for the next operation, which does the same. An append needs no
+// image: its header, written last, is what makes it count. So a change either happened
+// completely or not at all.
 //
 // A restore or a wipe first copies what comes in to a staging folder, then writes a journal
 // listing every file it moves: the book's files out into a dated folder under dat, the
@@ -24,7 +25,7 @@ namespace qingheng {
 namespace {
 
 constexpr std::string_view kUndoMagic = "QHUNDO1\n";
-constexpr std::size_t kUndoSize = kUndoMagic.size() + 1 + kHeaderSize + 4 + kCaseRecordSize;
+constexpr std::size_t kUndoSize = kUndoMagic.size() + kHeaderSize + 4 + kCaseRecordSize;
 
 constexpr std::string_view kJournalFirstLine = "qingheng journal 1";
 
@@ -46,7 +47,6 @@ bool isReplacedFolderName(const std::string& name) {
 
 std::string MDataBase::SlotChange::encodeUndo() const {
     std::string out(kUndoMagic);
-    out += static_cast<char>(kind);
     const auto header = headerBefore.encode();
     out.append(header.data(), header.size());
     char idBytes[4];
@@ -60,8 +60,6 @@ std::optional<MDataBase::SlotChange> MDataBase::SlotChange::decodeUndo(std::stri
     if (bytes.size() != kUndoSize || bytes.substr(0, kUndoMagic.size()) != kUndoMagic) return std::nullopt;
     const char* p = bytes.data() + kUndoMagic.size();
     SlotChange change;
-    if (*p != 0 && *p != 1) return std::nullopt;
-    change.kind = static_cast<Kind>(*p++);
     change.headerBefore = CaseBookHeader::decode(p);
     p += kHeaderSize;
     change.id = loadLittleEndian<std::uint32_t>(p);
@@ -150,17 +148,51 @@ Status MDataBase::recover() const {
 // ---- a change of slots
 
 Status MDataBase::applySlotChange(const SlotChange& change, const CaseReports* reports) {
-    if (Status s = writeFileAtomically(undoPath(), change.encodeUndo()); !s) return s;
+    // An append is done when its header is: until then the new slot lies past the count and
+    // its report files belong to no case, so a crash before leaves nothing to undo. Any other
+    // change first keeps an image of what it overwrites.
+    const bool imaged = change.kind == SlotChange::Kind::Overwrite;
+    if (imaged) {
+        if (Status s = writeFileAtomically(undoPath(), change.encodeUndo()); !s) return s;
+    }
     Status result = writeSlot(change.id, change.slotAfter, change.kind == SlotChange::Kind::Append);
     if (result && reports) result = writeReports(change.id, *reports);
     if (result && !sameHeader(change.headerAfter, change.headerBefore)) result = writeHeader(change.headerAfter);
     // The change is done once the image is gone; until then the next open would undo it.
-    if (result) result = removeFile(undoPath());
+    if (result && imaged) result = removeFile(undoPath());
     if (result) return Status::success();
-    if (Status undone = rollBackSlotChange(); !undone) {
-        return Status::failure(fmt::format("{}；卦例库将在下次打开时恢复原状。", result.message));
-    }
+    Status undone = undoChange(change);
+    if (undone && imaged) undone = removeFile(undoPath());
+    if (!undone && imaged) return Status::failure(fmt::format("{}；卦例库将在下次打开时恢复原状。", result.message));
+    if (!undone) return Status::failure(fmt::format("{}；{}", result.message, undone.message));
     return result;
+}
+
+// Puts back the header and the slot as they were before the change.
+Status MDataBase::undoChange(const SlotChange& change) const {
+    // The header first: once it is back, whatever follows it in the slots is not counted.
+    if (Status s = writeHeader(change.headerBefore); !s) return s;
+    const std::uint32_t id = change.id;
+    if (change.kind == SlotChange::Kind::Append) {
+        const fs::path file = dataFile(slotfile::fileNumberOf(id));
+        const std::int64_t end = slotfile::offsetOf(id);
+        std::error_code ec;
+        const bool regular = fs::is_regular_file(fs::symlink_status(file, ec));
+        const auto size = regular ? fs::file_size(file, ec) : 0;
+        if (change.createsFile && regular) {
+            if (Status s = removeFile(file); !s) return s;
+        } else if (regular && static_cast<std::int64_t>(size) > end && !fileops::truncateFile(file, end)) {
+            return slotfile::writeFailure(file);
+        }
+    } else if (Status s = writeSlot(id, change.slotBefore, false); !s) {
+        return s;
+    }
+    // Report files written for a slot that was not live belong to no case.
+    if (change.kind == SlotChange::Kind::Append || change.slotBefore[slot::kDeleted] != 0) {
+        if (Status s = removeFile(reportPath(id)); !s) return s;
+        if (Status s = removeFile(plumReportPath(id)); !s) return s;
+    }
+    return Status::success();
 }
 
 Status MDataBase::rollBackSlotChange() const {
@@ -169,27 +201,7 @@ Status MDataBase::rollBackSlotChange() const {
     const auto change = SlotChange::decodeUndo(*bytes);
     // An image is written whole or not at all; one that does not decode is not ours to apply.
     if (!change) return removeFile(undoPath());
-    // The header first: once it is back, whatever follows it in the slots is not counted.
-    if (Status s = writeHeader(change->headerBefore); !s) return s;
-    const std::uint32_t id = change->id;
-    if (change->kind == SlotChange::Kind::Append) {
-        const int n = slotfile::fileNumberOf(id);
-        const std::int64_t end = slotfile::offsetOf(id);
-        std::error_code ec;
-        const auto size = fs::file_size(dataFile(n), ec);
-        if (n > 0 && end == 0) {
-            if (Status s = removeFile(dataFile(n)); !s) return s;
-        } else if (!ec && static_cast<std::int64_t>(size) > end && !fileops::truncateFile(dataFile(n), end)) {
-            return slotfile::writeFailure(dataFile(n));
-        }
-    } else if (Status s = writeSlot(id, change->slotBefore, false); !s) {
-        return s;
-    }
-    // Report files written for a slot that was not live belong to no case.
-    if (change->kind == SlotChange::Kind::Append || change->slotBefore[slot::kDeleted] != 0) {
-        if (Status s = removeFile(reportPath(id)); !s) return s;
-        if (Status s = removeFile(plumReportPath(id)); !s) return s;
-    }
+    if (Status s = undoChange(*change); !s) return s;
     return removeFile(undoPath());
 }
 

@@ -43,16 +43,17 @@ private:
     int fd_ = -1;
 };
 
-// One slot (and the header) before and after a change. The undo image keeps the before
-// side on disk until the change is complete.
+// One slot (and the header) before and after a change. For an overwrite, the undo image
+// keeps the before side on disk until the change is complete.
 struct MDataBase::SlotChange {
-    enum class Kind : std::uint8_t { Overwrite = 0, Append = 1 };
+    enum class Kind { Overwrite, Append };
     Kind kind = Kind::Overwrite;
     std::uint32_t id = 0;
     CaseBookHeader headerBefore, headerAfter;
     CaseRecordBytes slotBefore{}, slotAfter{};  // slotBefore is unused for an append
+    bool createsFile = false;                   // an append that starts a new data file
 
-    // The undo image: the kind, the header before, the id and the slot before.
+    // The undo image of an overwrite: the header before, the id and the slot before.
     std::string encodeUndo() const;
     static std::optional<SlotChange> decodeUndo(std::string_view bytes);
 };

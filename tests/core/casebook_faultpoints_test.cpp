@@ -93,18 +93,23 @@ struct Templates {
 
 // Every file and folder under the home with its bytes; the lock file and temporary files
 // of whole-file writes (left by a crash, overwritten by the next write) are left out, and
-// so are report files of cases that are not live.
+// so are report files of cases that are not live. As the book counts them, a data file
+// holds the slots its header counts: with countedOnly, bytes past them (a slot an append
+// stopped by a crash wrote and never counted) and data files past the count are left out.
 using Snapshot = std::map<std::string, std::string>;
 
+// The live cases among the slots the header counts.
 std::set<std::uint32_t> liveIdsIn(const fs::path& home) {
     std::set<std::uint32_t> live;
-    for (int n = 0;; ++n) {
-        const auto bytes = readFileBytes(home / "dat" / ("liuyao" + std::to_string(n) + ".dat"));
-        if (!bytes) break;
-        const std::size_t base = n == 0 ? kHeaderSize : 0;
-        for (std::size_t at = base; at + kCaseRecordSize <= bytes->size(); at += kCaseRecordSize) {
-            if ((*bytes)[at + slot::kDeleted] == 0) live.insert(loadLittleEndian<std::uint32_t>(bytes->data() + at));
-        }
+    const auto file0 = readFileBytes(home / "dat" / "liuyao0.dat");
+    if (!file0 || file0->size() < kHeaderSize) return live;
+    const CaseBookHeader header = CaseBookHeader::decode(file0->data());
+    for (std::int32_t id = 0; id < header.slotCount; ++id) {
+        const auto bytes = readFileBytes(home / "dat" / ("liuyao" + std::to_string(id / kSlotsPerFile) + ".dat"));
+        const std::size_t at = (id < kSlotsPerFile ? kHeaderSize : 0) +
+                               static_cast<std::size_t>(id % kSlotsPerFile) * kCaseRecordSize;
+        if (bytes && at + kCaseRecordSize <= bytes->size() && (*bytes)[at + slot::kDeleted] == 0)
+            live.insert(static_cast<std::uint32_t>(id));
     }
     return live;
 }
@@ -115,15 +120,34 @@ bool isOrphanReport(const fs::path& rel, const std::set<std::uint32_t>& live) {
     return live.count(static_cast<std::uint32_t>(std::stoul(name))) == 0;
 }
 
-Snapshot snapshotOf(const fs::path& home) {
+Snapshot snapshotOf(const fs::path& home, bool countedOnly = true) {
     Snapshot out;
     const std::set<std::uint32_t> live = liveIdsIn(home);
+    const std::string file0 = readFileBytes(home / "dat" / "liuyao0.dat").value_or("");
+    const CaseBookHeader header = file0.size() >= kHeaderSize ? CaseBookHeader::decode(file0.data()) : CaseBookHeader{};
     for (auto it = fs::recursive_directory_iterator(home); it != fs::recursive_directory_iterator(); ++it) {
         const fs::path rel = it->path().lexically_relative(home);
         if (rel == fs::path("dat/liuyao.lock") || rel.extension() == ".tmp" || isOrphanReport(rel, live)) continue;
-        if (it->is_symlink()) out[rel.string()] = "<link>";
-        else if (it->is_directory()) out[rel.string()] = "<folder>";
-        else out[rel.string()] = readFileBytes(it->path()).value_or("<unreadable>");
+        if (it->is_symlink()) {
+            out[rel.string()] = "<link>";
+        } else if (it->is_directory()) {
+            out[rel.string()] = "<folder>";
+        } else {
+            std::string bytes = readFileBytes(it->path()).value_or("<unreadable>");
+            const std::string name = rel.filename().string();
+            const bool dataFile =
+                rel.parent_path() == "dat" && name.rfind("liuyao", 0) == 0 && rel.extension() == ".dat";
+            if (countedOnly && dataFile && header.check()) {
+                const int n = std::stoi(name.substr(6));
+                if (n >= header.fileCount) continue;
+                bytes.resize(std::min<std::size_t>(
+                    bytes.size(),
+                    kHeaderSize * (n == 0) +
+                        kCaseRecordSize * static_cast<std::size_t>(std::clamp<std::int64_t>(
+                                              header.slotCount - std::int64_t{n} * kSlotsPerFile, 0, kSlotsPerFile))));
+            }
+            out[rel.string()] = std::move(bytes);
+        }
     }
     return out;
 }
@@ -331,7 +355,7 @@ protected:
         // changed nothing; a success is complete (a journal it could not remove only makes
         // the next open tidy up).
         if (outcome != Outcome::Crash && std::string(GetParam().name) != "Export") {
-            Snapshot at = snapshotOf(home);
+            Snapshot at = snapshotOf(home, false);
             if (outcome == Outcome::Success) {
                 std::erase_if(at, [](const auto& entry) {
                     return entry.first == "dat/liuyao.journal" || entry.first.rfind("dat/liuyao.import", 0) == 0;

@@ -547,6 +547,28 @@ TEST_F(FaultTest, AFailedHeaderWriteUndoesTheSaveOrTheDelete) {
     EXPECT_TRUE(db.readCase(0, r).live());
 }
 
+TEST_F(FaultTest, AFailedAppendThatStartedTheNextDataFileRemovesIt) {
+    fs::resize_file(db.dataFile(0), 20 + std::uintmax_t(kSlotsPerFile) * kCaseRecordSize);
+    CaseBookHeader full;
+    full.slotCount = kSlotsPerFile;
+    {
+        std::fstream f(db.dataFile(0), std::ios::binary | std::ios::in | std::ios::out);
+        f.write(full.encode().data(), kHeaderSize);
+    }
+    const auto add = [](MDataBase& book) {
+        CaseRecord r = record("庚");
+        return book.addCase(r);
+    };
+    const Status s = failAfter(home, "open liuyao0.dat", add);  // the header write fails
+    EXPECT_FALSE(s.ok);
+    EXPECT_FALSE(fs::exists(db.dataFile(1)));
+    int count = 0;
+    ASSERT_TRUE(db.countSlots(count).ok);
+    EXPECT_EQ(count, kSlotsPerFile);
+    EXPECT_TRUE(add(db).ok);
+    EXPECT_EQ(fs::file_size(db.dataFile(1)), std::uintmax_t(kCaseRecordSize));
+}
+
 // ---- reading a book this program cannot write to
 
 namespace {
@@ -611,6 +633,22 @@ TEST(CaseBookFaults, ReadingAFolderWithoutABookCreatesNothing) {
         EXPECT_FALSE(db.exportStore(temporaryHome.path() / "x").ok);
     }
     EXPECT_TRUE(fs::is_empty(temporaryHome.path()));
+}
+
+TEST_F(FaultTest, ARestoreIntoAFolderWithoutABookStartsTheBookThereAndAWipeThereDoesNothing) {
+    const fs::path backup = temporaryHome.path() / "backup";
+    ASSERT_TRUE(db.exportStore(backup).ok);
+    const fs::path fresh = temporaryHome.path() / "fresh";
+    MDataBase other;
+    ASSERT_TRUE(other.openStore(fresh, kKindLiuYao, StoreOpening::ForReplacing).ok);
+    fs::path movedTo = "stale";
+    ASSERT_TRUE(other.clearStore(&movedTo).ok);
+    EXPECT_TRUE(movedTo.empty());
+    EXPECT_FALSE(fs::exists(fresh));
+    ASSERT_TRUE(other.importStore(backup / "liuyao0.dat", &movedTo).ok);
+    EXPECT_TRUE(movedTo.empty());
+    EXPECT_EQ(bytesOf(fresh / "dat" / "liuyao0.dat"), snapshot);
+    EXPECT_EQ(bytesOf(fresh / "liuyao_f" / "2.rtf"), "report 2");
 }
 
 TEST_F(FaultTest, ExportIntoTheBookItselfIsRefused) {
