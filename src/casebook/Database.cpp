@@ -249,11 +249,6 @@ Status MDataBase::writeReports(std::uint32_t id, const CaseReports& reports) con
     return writeFileAtomically(plumReportPath(id), reports.plumBlossom);
 }
 
-void MDataBase::removeReports(std::uint32_t id) const {
-    removeFile(reportPath(id));
-    removeFile(plumReportPath(id));
-}
-
 // ---- operations
 
 Status MDataBase::createBook() const {

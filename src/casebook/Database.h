@@ -180,7 +180,6 @@ private:
     Status appendCase(CaseBookHeader& header, CaseRecord& record, const CaseReports* reports);
     Status reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord& record, const CaseReports* reports);
     Status writeReports(std::uint32_t id, const CaseReports& reports) const;
-    void removeReports(std::uint32_t id) const;
     std::filesystem::path datFolder() const;
     std::filesystem::path undoPath() const;
     std::filesystem::path journalPath() const;
