@@ -171,16 +171,6 @@ TEST_F(CasesCli, AReadOnlyBookIsListedAndChangesAreRefused) {
     EXPECT_TRUE(contains(remove.out, "卦例库只能查看，不能修改。")) << remove.out;
 }
 
-TEST_F(CasesCli, ExportIntoTheBookIsRefused) {
-    for (const fs::path& target : {home / "liuyao_f", home / "dat", home}) {
-        const CliRun run = cli(home, "cases export " + qingheng::testing::shellQuote(target.string()));
-        EXPECT_EQ(run.exitCode, 1) << target;
-        EXPECT_EQ(run.out, "不能导出到卦例库自己的文件夹 " + target.string() + "，请选择另一个文件夹。\n");
-    }
-    EXPECT_FALSE(fs::exists(home / "liuyao_f" / "liuyao_f"));
-    EXPECT_FALSE(fs::exists(home / "liuyao_f" / "liuyao0.dat"));
-}
-
 TEST_F(CasesCli, AFileSizeLimitIsReportedInsteadOfKillingTheProgram) {
     // 6 blocks of 512 bytes: the book's file 0 (3 656 bytes) cannot grow by a slot.
     const CliRun run = qingheng::testing::runCliAfter(
