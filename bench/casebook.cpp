@@ -94,4 +94,66 @@ void BM_AddWithReuseScan(benchmark::State& state) {
 }
 BENCHMARK(BM_AddWithReuseScan)->Unit(benchmark::kMillisecond);
 
+// A small private book for the benchmarks that change files.
+struct SmallBook {
+    fs::path home;
+    MDataBase db;
+    explicit SmallBook(const char* label) {
+        std::string pattern = (fs::temp_directory_path() / (std::string(label) + "_XXXXXX")).string();
+        home = ::mkdtemp(pattern.data());
+        db.openStore(home, kKindLiuYao);
+    }
+    ~SmallBook() { fs::remove_all(home); }
+};
+
+CaseRecord newRecord() {
+    CaseRecord r;
+    r.name = "新";
+    r.category = "财运";
+    r.question = "问生意成败";
+    r.mainCode = "111111";
+    r.changedCode = "222222";
+    return r;
+}
+
+// One save into a new slot, flushed to the disk before it reports success.
+void BM_AppendCase(benchmark::State& state) {
+    SmallBook b("casebook_append");
+    CaseRecord r = newRecord();
+    for (auto _ : state) b.db.addCase(r);
+}
+BENCHMARK(BM_AppendCase)->Unit(benchmark::kMicrosecond);
+
+// One delete of a live case.
+void BM_DeleteCase(benchmark::State& state) {
+    SmallBook b("casebook_delete");
+    CaseRecord r = newRecord();
+    for (int i = 0; i < 2000; ++i) b.db.addCase(r);
+    std::uint32_t id = 0;
+    for (auto _ : state) b.db.removeCase(id++);
+}
+BENCHMARK(BM_DeleteCase)->Unit(benchmark::kMicrosecond)->Iterations(1000);
+
+// A restore of a backup of 500 cases with their 1 000 report files.
+void BM_RestoreBackup(benchmark::State& state) {
+    SmallBook source("casebook_source");
+    CaseRecord r = newRecord();
+    for (int i = 0; i < 500; ++i) {
+        source.db.addCase(r);
+        std::ofstream(source.db.reportPath(r.id)) << std::string(6000, 'x');
+        std::ofstream(source.db.plumReportPath(r.id)) << std::string(3000, 'y');
+    }
+    const fs::path backup = source.home / "backup";
+    source.db.exportStore(backup);
+    SmallBook b("casebook_restore");
+    for (auto _ : state) {
+        b.db.importStore(backup / "liuyao0.dat");
+        state.PauseTiming();
+        for (const auto& entry : fs::directory_iterator(b.home / "dat")) {
+            if (entry.path().filename().string().rfind("replaced-", 0) == 0) fs::remove_all(entry.path());
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_RestoreBackup)->Unit(benchmark::kMillisecond)->Iterations(5);
 }  // namespace

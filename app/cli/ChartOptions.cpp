@@ -8,13 +8,6 @@
 namespace qingheng::cli {
 namespace {
 
-Relative relativeByName(const std::string& name) {
-    for (Relative r = 0; r < 5; ++r) {
-        if (RelativeName(r) == name) return r;
-    }
-    throw CommandError{"用神应为兄弟、子孙、妻财、官鬼、父母之一：" + name};
-}
-
 void check(const Status& s) {
     if (!s) throw CommandError{s.message};
 }
@@ -34,7 +27,16 @@ void castByMethod(CaseOnView& c, ChartArgs a) {
     c.takeCast(*cast, datedAt);
 }
 
-CaseInfo caseFromArgs(const ChartArgs& a) {
+}  // namespace
+
+Relative relativeByName(const std::string& name) {
+    for (Relative r = 0; r < 5; ++r) {
+        if (RelativeName(r) == name) return r;
+    }
+    throw CommandError{"用神应为兄弟、子孙、妻财、官鬼、父母之一：" + name};
+}
+
+CaseOnView caseFromArgs(const ChartArgs& a) {
     CaseOnView c;
     const std::optional<DateRecord> moment = ParseMomentText(a.time);
     if (!moment) throw CommandError{"时间应写作 YYYY-MM-DD HH:MM：" + a.time};
@@ -53,11 +55,9 @@ CaseInfo caseFromArgs(const ChartArgs& a) {
     }
     check(c.setAsker(a.name, a.question, relativeByName(a.useGod)));
     // The label printed after 起卦方式: the one given, else the method's, else 其他方式.
-    if (a.labelOption->count() > 0 || a.method.empty()) check(c.setMethodLabel(a.methodLabel));
-    return c.caseInfo();
+    if ((a.labelOption && a.labelOption->count() > 0) || a.method.empty()) check(c.setMethodLabel(a.methodLabel));
+    return c;
 }
-
-}  // namespace
 
 void addChartOptions(CLI::App* cmd, ChartArgs& a) {
     a.codeOption = cmd->add_option("--code", a.code, "main hexagram: six characters 1-4, top line first");
@@ -89,11 +89,15 @@ CLiuYaoEx assembleChart(const ChartArgs& a) {
     if (a.codeOption->count() == 0 && a.methodOption->count() == 0) {
         throw CommandError{"请用 --code 给出卦码，或用 --method 起卦"};
     }
+    return assembleCase(caseFromArgs(a), a);
+}
+
+CLiuYaoEx assembleCase(const CaseOnView& c, const ChartArgs& a) {
     CLiuYaoEx engine;
-    engine.caseInfo = caseFromArgs(a);
+    engine.caseInfo = c.caseInfo();
     ChartSettings settings = readChartSettings();
-    if (a.qianguaOption->count() > 0) settings.qiangua = a.qiangua;
-    if (a.naganOption->count() > 0) settings.nagan = a.nagan;
+    if (a.qianguaOption && a.qianguaOption->count() > 0) settings.qiangua = a.qiangua;
+    if (a.naganOption && a.naganOption->count() > 0) settings.nagan = a.nagan;
     engine.settingsOverride = settings;
     if (!engine.Assemble(engine.caseInfo.methodLabel)) throw CommandError{engine.errorText};
     return engine;

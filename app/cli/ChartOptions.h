@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "casebook/CaseOnView.h"
 #include "casting/CastDispatch.h"
 #include "chart/Liuyaoex.h"
 
@@ -38,5 +39,16 @@ void addChartOptions(CLI::App* cmd, ChartArgs& a);
 // Casts when a method is given, assembles the chart and returns the engine; throws
 // CommandError with the program's message when an option or the chart is refused.
 CLiuYaoEx assembleChart(const ChartArgs& a);
+
+// The use god by its name (兄弟, 子孙, 妻财, 官鬼, 父母); throws CommandError otherwise.
+Relative relativeByName(const std::string& name);
+
+// The case the options describe (casting time, cast, asker, label), cast first when a
+// method is given; throws CommandError when an option is refused.
+CaseOnView caseFromArgs(const ChartArgs& a);
+
+// Assembles the chart of a case with dat/set.ini's settings or the ones given; throws
+// CommandError with the engine's message when the chart is refused.
+CLiuYaoEx assembleCase(const CaseOnView& c, const ChartArgs& a);
 
 }  // namespace qingheng::cli

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <fmt/format.h>
@@ -81,16 +82,24 @@ struct DateOptions {
     std::string moment;
     bool lunar = false;
     bool leap = false;
-    double longitude = kNoPosition;
+    std::optional<double> longitude;  // degrees east, when given
 };
+
+// The longitude as the calendar takes it; refused unless it lies within -180 to 180.
+float checkedLongitude(const std::optional<double>& degrees) {
+    if (!degrees) return kNoPosition;
+    if (!IsValidLongitude(*degrees)) throw CommandError{fmt::format("{}：{}", kLongitudeRangeText, *degrees)};
+    return static_cast<float>(*degrees);
+}
 
 void runDate(const DateOptions& o) {
     CastingTime entry = parseMoment(o.moment);
     entry.lunar = o.lunar ? 1 : 0;
     entry.leap = o.leap ? 1 : 0;
+    const float longitude = checkedLongitude(o.longitude);
     DatedMoment dated;
     std::string error;
-    if (!DateCastingTime(entry, static_cast<float>(o.longitude), dated, error)) throw CommandError{error};
+    if (!DateCastingTime(entry, longitude, dated, error)) throw CommandError{error};
     const auto voids = VoidBranches(dated.pillars.day);
     nlohmann::ordered_json j;
     j["moment"] = momentText(dated.moment);
@@ -120,7 +129,7 @@ void addCalendarCommands(CLI::App& app) {
     date->add_option("MOMENT", options->moment, "\"YYYY-MM-DD HH:MM\" (Beijing clock time)")->required();
     auto* lunar = date->add_flag("--lunar", options->lunar, "the date is a lunar date");
     date->add_flag("--leap", options->leap, "the lunar month is a leap month")->needs(lunar);
-    date->add_option("--longitude", options->longitude, "degrees east, for true solar time");
+    date->add_option("--longitude", options->longitude, "degrees east (-180 to 180), for true solar time");
     date->callback([options] { runDate(*options); });
 }
 

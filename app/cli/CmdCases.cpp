@@ -1,4 +1,6 @@
-// qingheng-cli cases list|search|show|export|import: the case book from the command line.
+// qingheng-cli cases list|search|show|export|import|delete: the case book from the command
+// line (cases add is in CmdCaseAdd.cpp). Reading commands create nothing: a folder without
+// a case book is reported.
 #include <charconv>
 #include <memory>
 #include <string>
@@ -7,6 +9,7 @@
 #include <fmt/format.h>
 
 #include "Commands.h"
+#include "casebook/CaseOnView.h"
 #include "casebook/Database.h"
 #include "platform/ProgramFolder.h"
 #include "vocab/Signs.h"
@@ -20,9 +23,9 @@ void check(const Status& s) {
     if (!s) throw CommandError{s.message};
 }
 
-MDataBase openBook() {
+MDataBase openBook(StoreOpening opening = StoreOpening::ExistingOnly) {
     MDataBase db;
-    check(db.openStore(programFolder(), kKindLiuYao));
+    check(db.openStore(programFolder(), kKindLiuYao, opening));
     return db;
 }
 
@@ -122,15 +125,28 @@ void runExport(const std::string& folder) {
 }
 
 void runImport(const std::string& file) {
-    MDataBase db = openBook();
-    check(db.importStore(file));
+    MDataBase db = openBook(StoreOpening::ForReplacing);
+    std::filesystem::path movedTo;
+    check(db.importStore(file, &movedTo));
     fmt::print("成功导入\n");
+    if (!movedTo.empty()) fmt::print("{}\n", replacedBookNote(movedTo));
+}
+
+void runDelete(std::uint32_t id) {
+    MDataBase db = openBook();
+    CaseRecord r;
+    const SlotRead read = db.readCase(id, r);
+    check(read.status);
+    if (read.state == SlotState::OutOfRange) throw CommandError{fmt::format("卦例{}不存在。", id)};
+    if (read.state == SlotState::Deleted) throw CommandError{fmt::format("卦例{}已被删除。", id)};
+    check(deleteStoredCase(db, id));
+    fmt::print("已删除卦例{}\n", id);
 }
 
 }  // namespace
 
 void addCasesCommands(CLI::App& app) {
-    auto* cases = app.add_subcommand("cases", "the case book: list, search, show, export, import");
+    auto* cases = app.add_subcommand("cases", "the case book: list, search, show, add, delete, export, import");
     cases->require_subcommand(1);
 
     auto* list =
@@ -177,6 +193,13 @@ void addCasesCommands(CLI::App& app) {
     auto file = std::make_shared<std::string>();
     importCmd->add_option("FILE", *file, "the backup's liuyao0.dat")->required()->check(CLI::ExistingFile);
     importCmd->callback([file] { runImport(*file); });
+
+    auto* deleteCmd = cases->add_subcommand("delete", "delete a stored case and its two report files");
+    auto deleteId = std::make_shared<std::uint32_t>(0);
+    deleteCmd->add_option("ID", *deleteId, "case id")->required();
+    deleteCmd->callback([deleteId] { runDelete(*deleteId); });
+
+    addCaseAddCommand(*cases);
 }
 
 }  // namespace qingheng::cli

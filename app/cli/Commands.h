@@ -27,6 +27,8 @@ void addCastCommands(CLI::App& app);
 void addCalendarCommands(CLI::App& app);
 void addChartCommands(CLI::App& app);
 void addCasesCommands(CLI::App& app);
+// cases add, under the cases command.
+void addCaseAddCommand(CLI::App& cases);
 void addZhouyiCommands(CLI::App& app);
 // calendar page, under the calendar command.
 void addCalendarPageCommand(CLI::App& calendar);

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
 
 namespace {
@@ -15,6 +16,7 @@ void printHome() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    qingheng::ignoreFileSizeSignal();  // a file-size limit becomes a reported write error
     if (const qingheng::Status home = qingheng::initProgramFolder(argc, argv); !home) {
         std::cerr << home.message << '\n';
         return 1;

@@ -1,6 +1,7 @@
 // The desktop program.
 #include <QApplication>
 
+#include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
 #include "ui/common/Untlanguage.h"
 #include "ui/common/Untprompt.h"
@@ -8,6 +9,7 @@
 #include "ui/main/Untreportpane.h"
 
 int main(int argc, char** argv) {
+    qingheng::ignoreFileSizeSignal();  // a file-size limit becomes a reported write error
     const qingheng::Status home = qingheng::initProgramFolder(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("青衡六爻"));

@@ -279,6 +279,7 @@ void CYiDate::SolarTermMoment(int year, int month, int which, DateRecord& moment
 }
 
 void CYiDate::TrueSolarTime(float longitude, DateRecord& date) const {
+    if (!IsValidLongitude(longitude)) return;  // the minutes below would not fit an int
     DateRecord newYear = date;
     newYear.month = 1;
     newYear.day = 1;
@@ -352,6 +353,10 @@ CastingTime CastingTimeNow() {
 bool DateCastingTime(const CastingTime& entry, float longitude, DatedMoment& out, std::string& error) {
     error.clear();
     const CYiDate calendar;
+    if (!(longitude <= -500.0f) && !IsValidLongitude(longitude)) {  // NaN does not mean "none given"
+        error = kLongitudeRangeText;
+        return false;
+    }
     if (!IsSupportedYear(entry.year)) {
         error = kYearRangeText;
         return false;

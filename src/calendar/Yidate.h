@@ -53,7 +53,8 @@ public:
     GanZhi CombineStemBranch(Stem stem, Branch branch) const;
     // which = 1: the month's first term; any other value: its second term.
     void SolarTermMoment(int year, int month, int which, DateRecord& moment) const;
-    // Moves a Beijing clock time to true solar time at the longitude (degrees east).
+    // Moves a Beijing clock time to true solar time at the longitude (degrees east); a
+    // longitude outside -180 to 180 leaves the date as it is.
     void TrueSolarTime(float longitude, DateRecord& date) const;
 };
 
@@ -115,6 +116,11 @@ std::optional<DateRecord> ParseMomentText(std::string_view text);
 // the value written for it.
 inline constexpr float kNoPosition = -501.0f;
 constexpr bool IsGivenPosition(float degrees) { return degrees > -500.0f; }
+
+// A longitude the true-solar-time correction takes: -180 to 180 degrees east (not NaN,
+// not infinite). DateCastingTime refuses any other given longitude with kLongitudeRangeText.
+constexpr bool IsValidLongitude(double degrees) { return degrees >= -180.0 && degrees <= 180.0; }
+inline constexpr std::string_view kLongitudeRangeText = "经度必须在-180到180度之间";
 
 // Dates a casting time: the one rule the chart engine, the time-casting dialog and the
 // perpetual calendar share. On failure returns false with the user's message in error.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/FileUtil.h"
+#include "platform/Rtf.h"
+
 namespace qingheng {
 namespace {
 
@@ -14,6 +17,25 @@ CastingMethod methodOfLabel(const std::string& label) {
         if (kCastingMethodLabels[m] == label) return static_cast<CastingMethod>(m);
     }
     return CastingMethod::Other;
+}
+
+// Text without the blanks, tabs and line breaks at either end (full-width spaces stay).
+std::string trimBlanks(const std::string& text) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+    return text.substr(first, last - first);
+}
+
+// Line breaks of any form as "\r\n", the form the record stores.
+std::string storedLineBreaks(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\n' || text[i] == '\r') out += "\r\n";
+        else out += text[i];
+    }
+    return out;
 }
 
 // The cast a stored record holds: its codes and label, and the input with its numbers when
@@ -50,6 +72,11 @@ Status CaseOnView::setAsker(const std::string& name, const std::string& question
     name_ = name;
     question_ = question;
     useGod_ = std::clamp(useGod, 0, kLastRelative);
+    return Status::success();
+}
+
+Status CaseOnView::requireAsker() const {
+    if (name_.empty() || question_.empty()) return Status::failure("姓名或占问事宜不能为空");
     return Status::success();
 }
 
@@ -147,19 +174,44 @@ void CaseOnView::forgetCase() {
 
 Status CaseOnView::saveOver(MDataBase& book) const { return book.writeCase(id_, record_); }
 
-Status CaseOnView::saveAsNew(MDataBase& book) {
+Status CaseOnView::saveAsNew(MDataBase& book, const CaseReports* reports) {
     CaseRecord stored = record_;
-    if (Status s = book.addCase(stored); !s) return s;
+    if (Status s = book.addCase(stored, reports); !s) return s;
     record_.id = stored.id;
+    return Status::success();
+}
+
+Status CaseOnView::setDetails(const std::string& category, const std::string& extra) {
+    const std::string trimmedCategory = trimBlanks(category);
+    const std::string storedExtra = storedLineBreaks(trimBlanks(extra));
+    if (trimmedCategory.empty()) return Status::failure("类别名不能为空");
+    if (storedExtra.empty()) return Status::failure("附加信息不能为空");
+    if (Status s = checkCaseText(CaseField::Category, trimmedCategory); !s) return s;
+    if (Status s = checkCaseText(CaseField::Extra, storedExtra); !s) return s;
+    record_.category = trimmedCategory;
+    record_.extra = storedExtra;
+    return Status::success();
+}
+
+Status reportFilesOf(const CLiuYaoEx& engine, const std::string& fontName, int fontSize, CaseReports& out) {
+    const int size = fontSize > 0 ? fontSize : 12;  // as a report pane takes its size
+    std::string error;
+    const auto sixLines =
+        writeRtf(withPaneLineBreaks(applySpans(engine.lineText, engine.lineSpans, fontName, size)), &error);
+    if (!sixLines) return Status::failure(error);
+    const auto plum = writeRtf(withPaneLineBreaks(applySpans(engine.hexText, engine.hexSpans, fontName, size)), &error);
+    if (!plum) return Status::failure(error);
+    out.sixLines = *sixLines;
+    out.plumBlossom = *plum;
     return Status::success();
 }
 
 Status deleteStoredCase(MDataBase& book, std::uint32_t id) {
     if (Status s = book.removeCase(id); !s) return s;
-    // A report file may be missing already; that is not a failure.
-    std::error_code ignored;
-    std::filesystem::remove(book.reportPath(id), ignored);
-    std::filesystem::remove(book.plumReportPath(id), ignored);
+    // The case is gone; report files left behind belong to no case and are overwritten
+    // when the slot is used again, so failing to remove them does not undo the deletion.
+    removeFile(book.reportPath(id));
+    removeFile(book.plumReportPath(id));
     return Status::success();
 }
 

@@ -26,6 +26,8 @@ public:
     // Who asks, what is asked and the use god (0 兄弟 … 4 父母). Refused, changing nothing,
     // when a text does not fit its record field (the message names the field).
     Status setAsker(const std::string& name, const std::string& question, Relative useGod);
+    // Refused when who asks or what is asked is empty: a case needs both before a cast.
+    Status requireAsker() const;
     // Replaces the label the report prints after "起卦方式："; refused when it does not fit.
     Status setMethodLabel(const std::string& label);
     // Takes a finished cast. A cast dated by a moment of its own (a time cast, the lifetime
@@ -74,9 +76,13 @@ public:
 
     // Writes the record over the stored case on view.
     Status saveOver(MDataBase& book) const;
-    // Adds the record as a new case; the record takes its id. The mode stays new, so saving
-    // again stores another case.
-    Status saveAsNew(MDataBase& book);
+    // Adds the record as a new case (with its report files when given); the record takes
+    // its id. The mode stays new, so saving again stores another case.
+    Status saveAsNew(MDataBase& book, const CaseReports* reports = nullptr);
+    // Takes the category and the extra information a new case is saved with, trimmed of
+    // blanks at both ends, line breaks stored as "\r\n". Refused, changing nothing, when
+    // either is empty or does not fit its field.
+    Status setDetails(const std::string& category, const std::string& extra);
 
 private:
     std::string name_, question_;
@@ -95,5 +101,9 @@ CastingTime castingTimeOf(const CaseRecord& record);
 
 // Deletes a stored case together with its two report files.
 Status deleteStoredCase(MDataBase& book, std::uint32_t id);
+
+// The two report files of an assembled chart as the main window saves them: the engine's
+// texts with their emphasis in the report font (name and size), as rich text.
+Status reportFilesOf(const CLiuYaoEx& engine, const std::string& fontName, int fontSize, CaseReports& out);
 
 }  // namespace qingheng

@@ -1,9 +1,10 @@
 // MDataBase: the header, the lock and the slots one at a time (open, add, remove, read,
-// write). Searches are in DatabaseQueries.cpp, clearing, export and restore in
-// DatabaseBackup.cpp.
+// write). Searches are in DatabaseQueries.cpp, wipe, export and restore in
+// DatabaseBackup.cpp, the undo image and the journal in DatabaseRecovery.cpp.
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <thread>
 
 #include "casebook/SlotFile.h"
@@ -47,11 +48,36 @@ CaseBookHeader CaseBookHeader::decode(const char* bytes) {
 
 // ---- lock
 
-Status MDataBase::Lock::take(const fs::path& path, std::chrono::milliseconds wait) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) return Status::failure(fmt::format("无法打开卦例库：{}：{}", path.string(), systemErrorText(errno)));
+Status MDataBase::Lock::take(const fs::path& path, std::chrono::milliseconds wait, Access access) {
+    if (access == Access::Read) {
+        fd_ = fileops::openFile(path, O_RDONLY);
+        // Nothing can change a book whose lock file is missing or closed to this user.
+        if (fd_ < 0 && (errno == ENOENT || errno == ENOTDIR || errno == EACCES || errno == EROFS))
+            return Status::success();
+        if (fd_ < 0)
+            return Status::failure(fmt::format("无法打开卦例库：{}：{}", path.string(), systemErrorText(errno)));
+        return this->wait(LOCK_SH, wait);
+    }
+    fd_ = fileops::openFile(path, O_RDWR | O_CREAT);
+    if (fd_ < 0) {
+        const int err = errno;
+        if (err == EACCES || err == EROFS || err == EPERM) {
+            return Status::failure(fmt::format("卦例库所在的文件夹 {} 不能写入（{}），卦例库只能查看，不能修改。",
+                                               path.parent_path().string(), systemErrorText(err)));
+        }
+        return Status::failure(fmt::format("无法打开卦例库：{}：{}", path.string(), systemErrorText(err)));
+    }
+    return this->wait(LOCK_EX, wait);
+}
+
+Status MDataBase::Lock::upgrade(std::chrono::milliseconds wait) {
+    if (fd_ < 0) return Status::success();
+    return this->wait(LOCK_EX, wait);
+}
+
+Status MDataBase::Lock::wait(int operation, std::chrono::milliseconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    while (::flock(fd_, operation | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             return Status::failure(fmt::format("无法锁定卦例库：{}", systemErrorText(errno)));
         }
@@ -67,24 +93,67 @@ MDataBase::Lock::~Lock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
-Status MDataBase::acquire(Lock& lock) const {
+Status MDataBase::acquire(Lock& lock, Access access) const {
     if (folder_.empty()) return Status::failure("卦例库尚未打开。");
-    return lock.take(lockPath(), lockWait_);
+    if (Status s = lock.take(lockPath(), lockWait_, access); !s) return s;
+    if (!needsRecovery()) return Status::success();
+    // An earlier run stopped in the middle of a change: finish it before anything else.
+    if (access == Access::Read) {
+        if (Status s = lock.upgrade(lockWait_); !s) return s;
+    }
+    return recover();
 }
 
 // ---- paths
 
-fs::path MDataBase::dataFile(int n) const { return folder_ / "dat" / slotfile::dataFileName(kindName(), n); }
-fs::path MDataBase::lockPath() const { return folder_ / "dat" / fmt::format("{}.lock", kindName()); }
+fs::path MDataBase::datFolder() const { return folder_ / "dat"; }
+fs::path MDataBase::dataFile(int n) const { return datFolder() / slotfile::dataFileName(kindName(), n); }
+fs::path MDataBase::lockPath() const { return datFolder() / fmt::format("{}.lock", kindName()); }
+fs::path MDataBase::undoPath() const { return datFolder() / fmt::format("{}.undo", kindName()); }
+fs::path MDataBase::journalPath() const { return datFolder() / fmt::format("{}.journal", kindName()); }
+fs::path MDataBase::stagingFolder() const { return datFolder() / fmt::format("{}.import", kindName()); }
 fs::path MDataBase::reportFolder() const { return folder_ / fmt::format("{}_f", kindName()); }
 fs::path MDataBase::reportPath(std::uint32_t id) const { return reportFolder() / fmt::format("{}.rtf", id); }
 fs::path MDataBase::plumReportPath(std::uint32_t id) const { return reportFolder() / fmt::format("{}m.rtf", id); }
+
+bool isReportFileName(std::string_view name) {
+    std::size_t digits = 0;
+    while (digits < name.size() && std::isdigit(static_cast<unsigned char>(name[digits]))) ++digits;
+    if (digits == 0 || digits > 10 || (digits > 1 && name[0] == '0')) return false;
+    std::string_view rest = name.substr(digits);
+    if (!rest.empty() && rest.front() == 'm') rest.remove_prefix(1);
+    if (rest.size() != 4 || rest[0] != '.') return false;
+    std::string ext(rest.substr(1));
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext == "rtf";
+}
+
+std::string replacedBookNote(const fs::path& folder) {
+    return fmt::format("原有的卦例已移到 {}，需要时可从那里导入。", folder.string());
+}
+
+namespace slotfile {
+
+std::optional<int> dataFileNumber(std::string_view kind, std::string_view name) {
+    if (name.size() <= kind.size() + 4 || name.substr(0, kind.size()) != kind) return std::nullopt;
+    if (name.substr(name.size() - 4) != ".dat") return std::nullopt;
+    const std::string_view digits = name.substr(kind.size(), name.size() - kind.size() - 4);
+    if (digits.size() > 5 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
+    int n = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n <= INT16_MAX ? std::optional<int>(n) : std::nullopt;
+}
+
+}  // namespace slotfile
 
 // ---- header and slot access
 
 Status MDataBase::readHeader(CaseBookHeader& header) const {
     const fs::path path = dataFile(0);
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(fileops::openFile(path, O_RDONLY));
     if (!fd) return Status::failure(fmt::format("无法打开卦例库文件 {}：{}", path.string(), systemErrorText(errno)));
     std::array<char, kHeaderSize> bytes{};
     if (!readAt(fd.get(), bytes.data(), bytes.size(), 0)) {
@@ -101,18 +170,55 @@ Status MDataBase::readHeader(CaseBookHeader& header) const {
     return Status::success();
 }
 
+// Writes the header and flushes it: once this returns, the change it records has happened.
 Status MDataBase::writeHeader(const CaseBookHeader& header) const {
     const fs::path path = dataFile(0);
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    FileDescriptor fd(fileops::openFile(path, O_WRONLY));
     const auto bytes = header.encode();
-    if (!fd || !writeAt(fd.get(), bytes.data(), bytes.size(), 0)) return slotfile::writeFailure(path);
+    if (!fd || !writeAt(fd.get(), bytes.data(), bytes.size(), 0) || !fileops::syncFile(fd.get()))
+        return slotfile::writeFailure(path);
     return Status::success();
+}
+
+Status MDataBase::checkDataFiles(const CaseBookHeader& header) const {
+    for (int n = 0; n < header.fileCount; ++n) {
+        const fs::path path = dataFile(n);
+        std::error_code ec;
+        const auto size = fs::file_size(path, ec);
+        std::string damage;
+        if (ec) {
+            damage = fmt::format("文件 {} 缺失", path.string());
+        } else if (const std::int64_t needed = slotfile::bytesNeeded(header.slotCount, n);
+                   static_cast<std::int64_t>(size) < needed) {
+            damage = fmt::format("文件 {} 不完整（应至少{}字节，实有{}字节）", path.string(), needed, size);
+        }
+        if (!damage.empty()) {
+            return Status::failure(fmt::format(
+                "卦例库已损坏：{}。卦例库现在只能查看，不能保存、修改或删除卦例；请从备份导入卦例库。", damage));
+        }
+    }
+    return Status::success();
+}
+
+Status MDataBase::checkIntact() const {
+    Lock lock;
+    if (Status s = acquire(lock, Access::Read); !s) return s;
+    CaseBookHeader header;
+    if (Status s = readHeader(header); !s) return s;
+    return checkDataFiles(header);
+}
+
+// The lock, the header and the check that the book may be changed, for every write.
+Status MDataBase::beginChange(Lock& lock, CaseBookHeader& header) {
+    if (Status s = acquire(lock, Access::Write); !s) return s;
+    if (Status s = readHeader(header); !s) return s;
+    return checkDataFiles(header);
 }
 
 Status MDataBase::writeSlot(std::uint32_t id, const CaseRecordBytes& bytes, bool create) const {
     const fs::path path = dataFile(slotfile::fileNumberOf(id));
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | (create ? O_CREAT : 0), 0644));
-    if (!fd || !writeAt(fd.get(), bytes.data(), bytes.size(), slotfile::offsetOf(id))) {
+    FileDescriptor fd(fileops::openFile(path, O_WRONLY | (create ? O_CREAT : 0)));
+    if (!fd || !writeAt(fd.get(), bytes.data(), bytes.size(), slotfile::offsetOf(id)) || !fileops::syncFile(fd.get())) {
         return slotfile::writeFailure(path);
     }
     return Status::success();
@@ -120,7 +226,7 @@ Status MDataBase::writeSlot(std::uint32_t id, const CaseRecordBytes& bytes, bool
 
 Status MDataBase::readSlotBytes(std::uint32_t id, CaseRecordBytes& bytes) const {
     const fs::path path = dataFile(slotfile::fileNumberOf(id));
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(fileops::openFile(path, O_RDONLY));
     if (!fd) return slotfile::readFailure(path);
     if (!readAt(fd.get(), bytes.data(), bytes.size(), slotfile::offsetOf(id))) {
         return errno != 0 ? slotfile::readFailure(path) : slotfile::missingSlots(path, id);
@@ -137,109 +243,144 @@ Status MDataBase::findDeletedSlot(const CaseBookHeader& header, std::int64_t& id
     });
 }
 
+Status MDataBase::writeReports(std::uint32_t id, const CaseReports& reports) const {
+    if (Status s = makeFolder(reportFolder()); !s) return s;
+    if (Status s = writeFileAtomically(reportPath(id), reports.sixLines); !s) return s;
+    return writeFileAtomically(plumReportPath(id), reports.plumBlossom);
+}
+
 // ---- operations
 
-Status MDataBase::openStore(const fs::path& programFolder, DisciplineKind kind) {
-    if (!isKnownKind(kind)) return Status::failure(fmt::format("类型编号{}未知", kind));
-    folder_ = programFolder;
-    kind_ = kind;
-    for (const fs::path& dir : {folder_ / "dat", reportFolder()}) {
+Status MDataBase::createBook() const {
+    for (const fs::path& dir : {datFolder(), reportFolder()}) {
         if (Status s = makeFolder(dir); !s) return s;
     }
     Lock lock;
-    if (Status s = acquire(lock); !s) return s;
+    if (Status s = acquire(lock, Access::Write); !s) return s;
     const fs::path path = dataFile(0);
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    FileDescriptor fd(fileops::openFile(path, O_WRONLY | O_CREAT | O_EXCL));
     if (!fd) {
         if (errno != EEXIST)
             return Status::failure(fmt::format("无法建立卦例库文件 {}：{}", path.string(), systemErrorText(errno)));
-        CaseBookHeader existing;
+        CaseBookHeader existing;  // another program created it meanwhile
         return readHeader(existing);
     }
     CaseBookHeader header;
-    header.kind = static_cast<std::uint8_t>(kind);
+    header.kind = static_cast<std::uint8_t>(kind_);
     const auto bytes = header.encode();
-    if (!writeAt(fd.get(), bytes.data(), bytes.size(), 0)) {
+    if (!writeAt(fd.get(), bytes.data(), bytes.size(), 0) || !fileops::syncFile(fd.get())) {
         const int err = errno;
-        ::unlink(path.c_str());  // a headerless file would block every later start
+        fileops::removePath(path);  // a headerless file would block every later start
         errno = err;
         return slotfile::writeFailure(path);
     }
     return Status::success();
 }
 
-Status MDataBase::addCase(CaseRecord& record) {
+Status MDataBase::openStore(const fs::path& programFolder, DisciplineKind kind, StoreOpening opening) {
+    if (!isKnownKind(kind)) return Status::failure(fmt::format("类型编号{}未知", kind));
+    folder_ = programFolder;
+    kind_ = kind;
+    if (opening == StoreOpening::ForReplacing) return Status::success();
+    std::error_code ec;
+    auto missing = [&] { return !slotfile::isPresent(dataFile(0)); };
+    if (missing() && !needsRecovery()) {
+        if (opening == StoreOpening::CreateIfMissing) return createBook();
+        return Status::failure(
+            fmt::format("文件夹 {} 中没有卦例库（找不到 {}）。", folder_.string(), dataFile(0).string()));
+    }
+    {
+        Lock lock;  // finishes what an earlier run left half-done
+        if (Status s = acquire(lock, Access::Read); !s) return s;
+        if (!missing()) {
+            CaseBookHeader header;
+            if (Status s = readHeader(header); !s) return s;
+        } else if (opening == StoreOpening::ExistingOnly) {
+            return Status::failure(
+                fmt::format("文件夹 {} 中的卦例库已被清除（找不到 {}）。", folder_.string(), dataFile(0).string()));
+        }
+    }
+    if (missing()) return createBook();  // a wipe was finished just now
+    // The report folder the window saves into; a book that cannot be written goes without.
+    if (opening == StoreOpening::CreateIfMissing && !fs::is_directory(reportFolder(), ec)) makeFolder(reportFolder());
+    return Status::success();
+}
+
+Status MDataBase::addCase(CaseRecord& record, const CaseReports* reports) {
     if (Status s = checkCaseRecord(record); !s) return s;
     Lock lock;
-    if (Status s = acquire(lock); !s) return s;
     CaseBookHeader header;
-    if (Status s = readHeader(header); !s) return s;
+    if (Status s = beginChange(lock, header); !s) return s;
     if (header.reuse) {
         std::int64_t id = -1;
         if (Status s = findDeletedSlot(header, id); !s && id < 0) return s;
-        if (id >= 0) return reuseSlot(header, id, record);
+        if (id >= 0) return reuseSlot(header, id, record, reports);
         // The header counted free slots that are not there: put it right and append.
         header.reuse = false;
         header.freeCount = 0;
     }
-    return appendCase(header, record);
+    return appendCase(header, record, reports);
 }
 
-Status MDataBase::reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord& record) {
+Status MDataBase::reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord& record, const CaseReports* reports) {
+    SlotChange change;
+    change.id = static_cast<std::uint32_t>(id);
+    change.headerBefore = change.headerAfter = header;
+    if (Status s = readSlotBytes(change.id, change.slotBefore); !s) return s;
     CaseRecord stored = record;
-    stored.id = static_cast<std::uint32_t>(id);
+    stored.id = change.id;
     stored.deleted = false;
-    CaseRecordBytes bytes;
-    if (Status s = encodeCaseRecord(stored, bytes); !s) return s;
-    // The slot first: when it cannot be written the header still counts it as free.
-    if (Status s = writeSlot(stored.id, bytes, false); !s) return s;
-    header.freeCount = std::max(0, header.freeCount - 1);
-    if (header.freeCount == 0) header.reuse = false;
-    record.id = stored.id;
+    if (Status s = encodeCaseRecord(stored, change.slotAfter); !s) return s;
+    change.headerAfter.freeCount = std::max(0, header.freeCount - 1);
+    if (change.headerAfter.freeCount == 0) change.headerAfter.reuse = false;
+    if (Status s = applySlotChange(change, reports); !s) return s;
+    record.id = change.id;
     record.deleted = false;
-    return writeHeader(header);
+    return Status::success();
 }
 
-Status MDataBase::appendCase(CaseBookHeader& header, CaseRecord& record) {
+Status MDataBase::appendCase(CaseBookHeader& header, CaseRecord& record, const CaseReports* reports) {
     // The file count is a 16-bit field, which bounds the book before the slot count does.
     if (header.slotCount >= std::int64_t{INT16_MAX} * kSlotsPerFile)
         return Status::failure("卦例库已满，不能再保存卦例。");
+    SlotChange change;
+    change.kind = SlotChange::Kind::Append;
+    change.id = static_cast<std::uint32_t>(header.slotCount);
+    change.headerBefore = change.headerAfter = header;
     CaseRecord stored = record;
-    stored.id = static_cast<std::uint32_t>(header.slotCount);
+    stored.id = change.id;
     stored.deleted = false;
-    CaseRecordBytes bytes;
-    if (Status s = encodeCaseRecord(stored, bytes); !s) return s;
-    // The slot first: a slot written past the header's count is ignored, while a header
-    // counting an unwritten slot would not be.
-    if (Status s = writeSlot(stored.id, bytes, true); !s) return s;
-    header.slotCount += 1;
-    header.fileCount = static_cast<std::int16_t>(dataFilesFor(header.slotCount));
-    if (Status s = writeHeader(header); !s) return s;
-    record.id = stored.id;
+    if (Status s = encodeCaseRecord(stored, change.slotAfter); !s) return s;
+    change.createsFile = !slotfile::isPresent(dataFile(slotfile::fileNumberOf(change.id)));
+    change.headerAfter.slotCount += 1;
+    change.headerAfter.fileCount = static_cast<std::int16_t>(dataFilesFor(change.headerAfter.slotCount));
+    if (Status s = applySlotChange(change, reports); !s) return s;
+    record.id = change.id;
     record.deleted = false;
     return Status::success();
 }
 
 Status MDataBase::removeCase(std::uint32_t id) {
     Lock lock;
-    if (Status s = acquire(lock); !s) return s;
     CaseBookHeader header;
-    if (Status s = readHeader(header); !s) return s;
+    if (Status s = beginChange(lock, header); !s) return s;
     if (id >= static_cast<std::uint32_t>(header.slotCount)) return Status::failure(fmt::format("卦例{}不存在。", id));
-    CaseRecordBytes bytes;
-    if (Status s = readSlotBytes(id, bytes); !s) return s;
-    if (bytes[slot::kDeleted] != 0) return Status::success();  // counted once already
-    bytes[slot::kDeleted] = 1;
-    if (Status s = writeSlot(id, bytes, false); !s) return s;
-    header.freeCount += 1;
-    if (header.freeCount >= kReuseThreshold) header.reuse = true;
-    return writeHeader(header);
+    SlotChange change;
+    change.id = id;
+    if (Status s = readSlotBytes(id, change.slotBefore); !s) return s;
+    if (change.slotBefore[slot::kDeleted] != 0) return Status::success();  // counted once already
+    change.slotAfter = change.slotBefore;
+    change.slotAfter[slot::kDeleted] = 1;
+    change.headerBefore = change.headerAfter = header;
+    change.headerAfter.freeCount += 1;
+    if (change.headerAfter.freeCount >= kReuseThreshold) change.headerAfter.reuse = true;
+    return applySlotChange(change, nullptr);
 }
 
 SlotRead MDataBase::readCase(std::uint32_t id, CaseRecord& out) const {
     SlotRead result;
     Lock lock;
-    if (result.status = acquire(lock); !result.status) return result;
+    if (result.status = acquire(lock, Access::Read); !result.status) return result;
     CaseBookHeader header;
     if (result.status = readHeader(header); !result.status) return result;
     if (id >= static_cast<std::uint32_t>(header.slotCount)) return result;
@@ -251,21 +392,21 @@ SlotRead MDataBase::readCase(std::uint32_t id, CaseRecord& out) const {
 }
 
 Status MDataBase::writeCase(std::uint32_t id, const CaseRecord& record) {
+    SlotChange change;
+    change.id = id;
     CaseRecord stored = record;
     stored.id = id;
     stored.deleted = false;
-    CaseRecordBytes bytes;
-    if (Status s = encodeCaseRecord(stored, bytes); !s) return s;
+    if (Status s = encodeCaseRecord(stored, change.slotAfter); !s) return s;
     Lock lock;
-    if (Status s = acquire(lock); !s) return s;
     CaseBookHeader header;
-    if (Status s = readHeader(header); !s) return s;
+    if (Status s = beginChange(lock, header); !s) return s;
     if (id >= static_cast<std::uint32_t>(header.slotCount)) return Status::failure(fmt::format("卦例{}不存在。", id));
-    CaseRecordBytes current;
-    if (Status s = readSlotBytes(id, current); !s) return s;
+    if (Status s = readSlotBytes(id, change.slotBefore); !s) return s;
     // Overwriting a deleted slot would bring it back behind the header's free count.
-    if (current[slot::kDeleted] != 0) return Status::failure(fmt::format("卦例{}已被删除，不能保存。", id));
-    return writeSlot(id, bytes, false);
+    if (change.slotBefore[slot::kDeleted] != 0) return Status::failure(fmt::format("卦例{}已被删除，不能保存。", id));
+    change.headerBefore = change.headerAfter = header;
+    return applySlotChange(change, nullptr);
 }
 
 }  // namespace qingheng

@@ -2,9 +2,18 @@
 // The case book: fixed-size slots in numbered data files (K0.dat holds the 20-byte header
 // and slots 0-49999, K1.dat the next 50000, …) in the dat folder, and two report files
 // per case in the folder K_f beside it. Every operation opens, uses and closes its files
-// under an advisory lock, re-reads the header and reports failures to its caller.
-// MDataBase is written in three files: Database.cpp (header, lock, one slot at a time),
-// DatabaseQueries.cpp (searches and counts) and DatabaseBackup.cpp (clear, export, restore).
+// under an advisory lock (shared for reads, exclusive for changes), re-reads the header and
+// reports failures to its caller.
+//
+// Changes are all or nothing. A change of slots first writes an undo image (K.undo); a
+// restore or a wipe first writes a journal (K.journal) listing the files it moves. The next
+// operation that finds either rolls the slot change back or finishes the restore, so after
+// a crash at any point the book is whole: the old one or the new one. An operation that
+// reports a failure has changed nothing; one that reports success is complete.
+//
+// MDataBase is written in four files: Database.cpp (header, lock, one slot at a time),
+// DatabaseQueries.cpp (searches and counts), DatabaseBackup.cpp (wipe, export, restore) and
+// DatabaseRecovery.cpp (the undo image, the journal and what the next open does with them).
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -74,15 +83,39 @@ struct SlotRead {
     bool live() const { return status.ok && state == SlotState::Live; }
 };
 
+// How openStore treats a folder without a case book.
+enum class StoreOpening {
+    CreateIfMissing,  // the program's own book: the first start creates it
+    ExistingOnly,     // reading or changing cases: no book is a failure and nothing is created
+    ForReplacing,     // restore or wipe: the book may be missing or damaged
+};
+
+// The two report files of a case as the bytes to write (rich text): id.rtf and idm.rtf.
+struct CaseReports {
+    std::string sixLines;
+    std::string plumBlossom;
+};
+
+// True for the names of report files: a case id in decimal, "m" for the plum-blossom
+// report, then ".rtf" ("17.rtf", "17m.rtf").
+bool isReportFileName(std::string_view name);
+
+// The line a message adds after a restore or a wipe that moved the book aside.
+std::string replacedBookNote(const std::filesystem::path& folder);
+
 class MDataBase {
 public:
-    // Builds the paths, creates the dat and report folders and, when it does not exist,
-    // file 0 with a new header. An existing file 0 is checked, never rewritten.
-    Status openStore(const std::filesystem::path& programFolder, DisciplineKind kind);
+    // Builds the paths and finishes a change that an earlier run left half-done. With
+    // CreateIfMissing a folder without a book gets the dat and report folders and file 0
+    // with a new header; an existing file 0 is checked, never rewritten. With ExistingOnly
+    // a folder without a book is reported and nothing is created.
+    Status openStore(const std::filesystem::path& programFolder, DisciplineKind kind,
+                     StoreOpening opening = StoreOpening::CreateIfMissing);
 
     // Stores the record in a reused deleted slot or a new one; the record's id is set and
-    // it is marked live. Refuses text that does not fit its field.
-    Status addCase(CaseRecord& record);
+    // it is marked live. Refuses text that does not fit its field. With reports, the two
+    // report files are written as part of the same change.
+    Status addCase(CaseRecord& record, const CaseReports* reports = nullptr);
     // Marks the slot deleted. deleteStoredCase (CaseOnView.h) removes the report files too.
     Status removeCase(std::uint32_t id);
     // Reads a slot; the record is filled whenever the id is in range, deleted or not.
@@ -97,17 +130,24 @@ public:
     Status searchCases(CaseQuery& query, std::vector<std::uint32_t>& ids) const;
     // Ids of the live slots among the first limit slots (all when limit < 0).
     Status liveIds(int limit, std::vector<std::uint32_t>& ids) const;
+    // A book whose header is damaged or whose data files do not hold every slot the header
+    // counts can still be read but refuses every change until a backup is restored.
+    Status checkIntact() const;
 
-    // Deletes the data files and the report files; the next openStore starts afresh.
-    Status clearStore();
-    // Copies the data files and the report folder into the folder target.
+    // Moves the data files and the report files into a dated folder under dat (movedTo,
+    // empty when there was nothing to move); the next openStore starts afresh.
+    Status clearStore(std::filesystem::path* movedTo = nullptr);
+    // Copies the data files and the report files into the folder target, file 0 last, so a
+    // folder holding file 0 holds a whole backup. A folder of the book itself is refused.
     Status exportStore(const std::filesystem::path& target) const;
-    // Checks a backup (its file 0 chosen by the user) without touching the case book.
+    // Checks a backup (its file 0 chosen by the user) without touching the case book: the
+    // header, the size of every data file and every slot's id and deleted flag.
     Status checkBackup(const std::filesystem::path& file0) const;
-    // Replaces the case book with a checked backup, removing the current data and report
-    // files itself (no clearStore beforehand). The backup is copied under temporary names
-    // first, so a refused backup or a failure on the way leaves the current book as it was.
-    Status importStore(const std::filesystem::path& file0);
+    // Replaces the case book with a checked backup. The backup is copied beside the book
+    // first; then the book's data and report files move into a dated folder under dat
+    // (movedTo, empty when there was no book) and the copies take their place. The book's
+    // own files are refused; a backup without report files brings the data files alone.
+    Status importStore(const std::filesystem::path& file0, std::filesystem::path* movedTo = nullptr);
 
     std::filesystem::path dataFile(int n) const;
     std::filesystem::path lockPath() const;
@@ -120,16 +160,50 @@ public:
     void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
 private:
+    enum class Access { Read, Write };
     class Lock;
-    Status acquire(Lock& lock) const;
+    struct SlotChange;
+    struct ReplacePlan;
+    struct BookFile;
+    struct Move;
+
+    // ---- Database.cpp
+    Status acquire(Lock& lock, Access access) const;
+    Status createBook() const;
     Status readHeader(CaseBookHeader& header) const;
     Status writeHeader(const CaseBookHeader& header) const;
+    Status checkDataFiles(const CaseBookHeader& header) const;
+    Status beginChange(Lock& lock, CaseBookHeader& header);
     Status findDeletedSlot(const CaseBookHeader& header, std::int64_t& id) const;
     Status writeSlot(std::uint32_t id, const CaseRecordBytes& bytes, bool create) const;
     Status readSlotBytes(std::uint32_t id, CaseRecordBytes& bytes) const;
-    Status appendCase(CaseBookHeader& header, CaseRecord& record);
-    int presentDataFiles() const;
-    Status reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord& record);
+    Status appendCase(CaseBookHeader& header, CaseRecord& record, const CaseReports* reports);
+    Status reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord& record, const CaseReports* reports);
+    Status writeReports(std::uint32_t id, const CaseReports& reports) const;
+    std::filesystem::path datFolder() const;
+    std::filesystem::path undoPath() const;
+    std::filesystem::path journalPath() const;
+    std::filesystem::path stagingFolder() const;
+
+    // ---- DatabaseRecovery.cpp
+    bool needsRecovery() const;
+    Status recover() const;
+    Status applySlotChange(const SlotChange& change, const CaseReports* reports);
+    Status undoChange(const SlotChange& change) const;
+    Status rollBackSlotChange() const;
+    Status carryOut(const ReplacePlan& plan, std::vector<Move>& done) const;
+    Status runReplace(const ReplacePlan& plan) const;
+    Status finishReplace(const ReplacePlan& plan) const;
+    void cleanUpReplace(const ReplacePlan& plan) const;
+    std::filesystem::path bookPath(const BookFile& file) const;
+    std::filesystem::path replacedPath(const ReplacePlan& plan, const BookFile& file) const;
+    std::filesystem::path stagedPath(const BookFile& file) const;
+
+    // ---- DatabaseBackup.cpp
+    Status currentBookFiles(int atLeastDataFiles, std::vector<BookFile>& files) const;
+    Status stageBackup(const std::filesystem::path& backupFolder, int dataFiles, std::vector<BookFile>& staged) const;
+    Status replaceBook(std::vector<BookFile> incoming, int incomingDataFiles, std::filesystem::path* movedTo);
+    Status refuseOwnFiles(const std::filesystem::path& file0) const;
 
     std::filesystem::path folder_;
     DisciplineKind kind_ = kKindLiuYao;

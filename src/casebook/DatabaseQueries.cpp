@@ -80,7 +80,7 @@ Status setQueryYears(CaseQuery& query, int firstYear, int lastYear) {
 
 Status MDataBase::countSlots(int& count) const {
     Lock lock;
-    if (Status s = acquire(lock); !s) return s;
+    if (Status s = acquire(lock, Access::Read); !s) return s;
     CaseBookHeader header;
     if (Status s = readHeader(header); !s) return s;
     count = header.slotCount;
@@ -90,7 +90,7 @@ Status MDataBase::countSlots(int& count) const {
 Status MDataBase::searchCases(CaseQuery& query, std::vector<std::uint32_t>& ids) const {
     ids.clear();
     Lock lock;
-    if (Status s = acquire(lock); !s) return s;
+    if (Status s = acquire(lock, Access::Read); !s) return s;
     CaseBookHeader header;
     if (Status s = readHeader(header); !s) return s;
     if (header.kind < kKindLiuYao) query.questionMode = MatchMode::Ignore;
@@ -107,7 +107,7 @@ Status MDataBase::searchCases(CaseQuery& query, std::vector<std::uint32_t>& ids)
 Status MDataBase::liveIds(int limit, std::vector<std::uint32_t>& ids) const {
     ids.clear();
     Lock lock;
-    if (Status s = acquire(lock); !s) return s;
+    if (Status s = acquire(lock, Access::Read); !s) return s;
     CaseBookHeader header;
     if (Status s = readHeader(header); !s) return s;
     const std::int64_t count = limit < 0 ? header.slotCount : std::min<std::int64_t>(limit, header.slotCount);

@@ -1,8 +1,9 @@
 #pragma once
-// The slot files of a case book as the three parts of MDataBase share them: where a slot
-// lies, the lock, the messages of failed file operations, and a scan over many slots.
+// The slot files of a case book as the four parts of MDataBase share them: where a slot
+// lies, the lock, a change of slots and a replacement of the whole book, the messages of
+// failed file operations, and a scan over many slots.
 // Database.cpp: header, lock and single slots; DatabaseQueries.cpp: searches and counts;
-// DatabaseBackup.cpp: clearing, export and restore.
+// DatabaseBackup.cpp: wipe, export and restore; DatabaseRecovery.cpp: undo image, journal.
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,25 +19,76 @@
 #include <fmt/format.h>
 
 #include "casebook/Database.h"
+#include "platform/FileOps.h"
 #include "platform/FileUtil.h"
 
 namespace qingheng {
 
 // Advisory lock on a file beside the data files, held for one operation, so two programs
-// never interleave their reads and writes of one case book.
+// never interleave their reads and writes of one case book. Readers share it; a reader of
+// a book it cannot write to (a read-only folder or one without the lock file) reads
+// without it, as no program can change that book either.
 class MDataBase::Lock {
 public:
     Lock() = default;
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
     ~Lock();
-    Status take(const std::filesystem::path& path, std::chrono::milliseconds wait);
+    Status take(const std::filesystem::path& path, std::chrono::milliseconds wait, Access access);
+    // From shared to exclusive, to finish a change an earlier run left half-done.
+    Status upgrade(std::chrono::milliseconds wait);
 
 private:
+    Status wait(int operation, std::chrono::milliseconds wait);
     int fd_ = -1;
 };
 
+// One slot (and the header) before and after a change. For an overwrite, the undo image
+// keeps the before side on disk until the change is complete.
+struct MDataBase::SlotChange {
+    enum class Kind { Overwrite, Append };
+    Kind kind = Kind::Overwrite;
+    std::uint32_t id = 0;
+    CaseBookHeader headerBefore, headerAfter;
+    CaseRecordBytes slotBefore{}, slotAfter{};  // slotBefore is unused for an append
+    bool createsFile = false;                   // an append that starts a new data file
+
+    // The undo image of an overwrite: the header before, the id and the slot before.
+    std::string encodeUndo() const;
+    static std::optional<SlotChange> decodeUndo(std::string_view bytes);
+};
+
+// A data file or a report file of the book, by its name.
+struct MDataBase::BookFile {
+    enum class Kind { Data, Report };
+    Kind kind = Kind::Data;
+    std::string name;
+    friend bool operator==(const BookFile&, const BookFile&) = default;
+};
+
+// One rename of a restore or a wipe.
+struct MDataBase::Move {
+    std::filesystem::path from, to;
+};
+
+// What a restore or a wipe moves: the book's present files out into the replaced folder
+// under dat, then the staged files (a checked copy of the backup) in. The journal holds it.
+struct MDataBase::ReplacePlan {
+    std::string replacedName;  // "replaced-YYYYMMDD-HHMMSS", a folder under dat
+    std::vector<BookFile> out, in;
+
+    std::string encode() const;
+    // nullopt when the text is not a whole journal or names a file outside the book.
+    static std::optional<ReplacePlan> decode(std::string_view text, std::string_view kind);
+};
+
 namespace slotfile {
+
+// True when something (a file, a folder or a link, followed or not) has the name.
+inline bool isPresent(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
 
 inline int fileNumberOf(std::int64_t id) { return static_cast<int>(id / kSlotsPerFile); }
 
@@ -49,7 +102,15 @@ inline std::int64_t slotsInFile(std::int64_t slotCount, int n) {
     return std::clamp<std::int64_t>(slotCount - static_cast<std::int64_t>(n) * kSlotsPerFile, 0, kSlotsPerFile);
 }
 
+// Bytes a data file must hold for a header of slotCount slots.
+inline std::int64_t bytesNeeded(std::int64_t slotCount, int n) {
+    return (n == 0 ? kHeaderSize : 0) + slotsInFile(slotCount, n) * kCaseRecordSize;
+}
+
 inline std::string dataFileName(std::string_view kind, int n) { return fmt::format("{}{}.dat", kind, n); }
+
+// The number n of a data file name kind + n + ".dat"; nullopt for any other name.
+std::optional<int> dataFileNumber(std::string_view kind, std::string_view name);
 
 // The messages of a failed read or write of a data file, with the system's reason (errno).
 inline Status readFailure(const std::filesystem::path& file) {
@@ -63,18 +124,18 @@ inline Status missingSlots(const std::filesystem::path& file, std::int64_t first
         fmt::format("卦例库文件 {} 不完整：从第{}号卦例起的内容缺失。", file.string(), firstMissing));
 }
 
-// Visits the slots 0 … count-1 in id order with a pointer to each slot's bytes;
-// visit(id, bytes) returns false to stop.
+// Visits the slots 0 … count-1 of the data files fileOf(n) in id order with a pointer to
+// each slot's bytes; visit(id, bytes) returns false to stop.
 // Slots missing from a short or absent file are skipped and make the result a failure.
-template <typename Visit>
-Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
+template <typename FileOf, typename Visit>
+Status scanSlotFiles(FileOf&& fileOf, std::int64_t count, Visit&& visit) {
     Status result;
     for (int n = 0; static_cast<std::int64_t>(n) * kSlotsPerFile < count; ++n) {
         const std::int64_t first = static_cast<std::int64_t>(n) * kSlotsPerFile;
         const std::int64_t wanted = std::min<std::int64_t>(kSlotsPerFile, count - first);
         const std::int64_t base = n == 0 ? kHeaderSize : 0;
-        const std::filesystem::path path = db.dataFile(n);
-        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        const std::filesystem::path path = fileOf(n);
+        FileDescriptor fd(fileops::openFile(path, O_RDONLY));
         struct stat st {};
         if (!fd || ::fstat(fd.get(), &st) != 0) {
             if (result.ok) result = readFailure(path);
@@ -101,6 +162,12 @@ Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
         if (!go) break;
     }
     return result;
+}
+
+// The same over the data files of a case book.
+template <typename Visit>
+Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
+    return scanSlotFiles([&db](int n) { return db.dataFile(n); }, count, std::forward<Visit>(visit));
 }
 
 }  // namespace slotfile

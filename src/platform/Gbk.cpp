@@ -154,12 +154,18 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+namespace {
+
+// GBK bytes of one character: ASCII and the euro sign (0x80 in code page 936) take one.
+int characterWidth(std::string_view ch) { return ch.size() == 1 || ch == "\u20AC" ? 1 : 2; }
+
+}  // namespace
+
 int width(std::string_view utf8) {
     int w = 0;
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<std::uint8_t>(utf8[i]);
-        const int n = utf8SequenceLength(b);
-        w += (n == 1) ? 1 : 2;
+        const int n = utf8SequenceLength(static_cast<std::uint8_t>(utf8[i]));
+        w += characterWidth(utf8.substr(i, n));
         i += n;
     }
     return w;
@@ -183,7 +189,7 @@ std::string slice(std::string_view utf8, int start, int length) {
     int pos = 0;
     const int end = start + length;
     forEachCharacter(utf8, [&](std::string_view ch) {
-        const int w = ch.size() == 1 ? 1 : 2;
+        const int w = characterWidth(ch);
         if (pos >= start && pos + w <= end) out += ch;
         pos += w;
     });

@@ -32,7 +32,8 @@ std::string codePageToUtf8Leniently(int codePage, std::string_view bytes);
 bool canEncode(std::string_view utf8);
 
 // Bytes the UTF-8 text takes in GBK. Assumes encodable text (check with canEncode
-// where the text comes from a user): ASCII counts 1, every other character 2.
+// where the text comes from a user): ASCII and the euro sign (GBK 0x80) count 1, every
+// other character 2.
 int width(std::string_view utf8);
 
 // Pads with blanks on the right (padRight) or left (padLeft) to the given GBK width.

@@ -93,10 +93,8 @@ Status IniFile::save() const {
     if (!bytes) {
         return Status::failure(fmt::format("设置文件 {} 含有无法以GBK保存的文字", path_.string()));
     }
-    std::error_code ec;
-    if (path_.has_parent_path()) std::filesystem::create_directories(path_.parent_path(), ec);
-    if (ec) {
-        return Status::failure(fmt::format("无法创建文件夹 {}：{}", path_.parent_path().string(), ec.message()));
+    if (path_.has_parent_path()) {
+        if (Status s = makeFolder(path_.parent_path()); !s) return s;
     }
     return writeFileAtomically(path_, *bytes);
 }

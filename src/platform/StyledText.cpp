@@ -55,4 +55,20 @@ StyledDocument applySpans(std::string_view text, const std::vector<StyleSpan>& s
     return doc;
 }
 
+StyledDocument withPaneLineBreaks(const StyledDocument& doc) {
+    StyledDocument out;
+    out.fontName = doc.fontName;
+    out.basePointSize = doc.basePointSize;
+    TextStyle before{kBlack, false, doc.basePointSize};
+    for (const StyledRun& run : doc.runs) {
+        gbk::forEachCharacter(run.text, [&](std::string_view ch) {
+            const TextStyle style = ch == "\n" ? before : run.style;
+            before = style;
+            if (out.runs.empty() || !(out.runs.back().style == style)) out.runs.push_back({std::string(), style});
+            out.runs.back().text += ch;
+        });
+    }
+    return out;
+}
+
 }  // namespace qingheng

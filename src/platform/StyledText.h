@@ -73,4 +73,9 @@ int characterCount(std::string_view utf8);
 StyledDocument applySpans(std::string_view text, const std::vector<StyleSpan>& spans, std::string fontName,
                           int baseSize);
 
+// The document as a rich-text pane gives it back after showing it: a pane keeps a line break
+// as the end of a paragraph, so each "\n" takes the style of the character before it (the
+// first one black, not bold, at the base size). Saving this is saving what the pane saves.
+StyledDocument withPaneLineBreaks(const StyledDocument& doc);
+
 }  // namespace qingheng

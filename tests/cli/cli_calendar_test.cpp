@@ -102,5 +102,17 @@ TEST(CliCalendar, UndatableMomentsExitWithTheirMessage) {
     run = runCli("date 'tomorrow'", true);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(runCli("date '2024-02-04 16:27' --longitude east").exitCode, 2);
+    // A longitude off the globe is refused, never turned into a shift of days or months.
+    for (const auto& [given, shown] : std::vector<std::pair<std::string, std::string>>{{"nan", "nan"},
+                                                                                       {"inf", "inf"},
+                                                                                       {"-inf", "-inf"},
+                                                                                       {"1e300", "1e+300"},
+                                                                                       {"99999", "99999"},
+                                                                                       {"180.5", "180.5"},
+                                                                                       {"-501", "-501"}}) {
+        run = runCli("date '2024-02-10 09:30' --longitude " + given, true);
+        EXPECT_EQ(run.exitCode, 1) << given;
+        EXPECT_EQ(run.out, "经度必须在-180到180度之间：" + shown + "\n") << given;
+    }
     EXPECT_EQ(runCli("date '2023-03-22 12:00' --leap").exitCode, 2);  // a leap month needs a lunar date
 }

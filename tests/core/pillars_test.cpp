@@ -1,6 +1,8 @@
 // Solar-term moments, true solar time, the four pillars and the dating of a casting time.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "calendar/Yidate.h"
@@ -103,6 +105,21 @@ TEST(TrueSolarTime, LongitudeAndEquationOfTime) {
     r = D(2024, 7, 8, 12, 0);  // leap year, index 189
     cal.TrueSolarTime(120.0f, r);
     EXPECT_EQ(r, D(2024, 7, 8, 11, 55));
+}
+
+TEST(TrueSolarTime, OnlyLongitudesOnTheGlobeAreTaken) {
+    // 2024-02-10 (index 40: -14.3, so -14 minutes) at the two edges of the globe: 180° east is
+    // 240 minutes ahead of Beijing, 180° west 1 200 minutes behind.
+    EXPECT_EQ(Dated(Entry(2024, 2, 10, 9, 30), 180.0f).gregorian, D(2024, 2, 10, 13, 16));
+    EXPECT_EQ(Dated(Entry(2024, 2, 10, 9, 30), -180.0f).gregorian, D(2024, 2, 9, 13, 16));
+    EXPECT_EQ(Dated(Entry(2024, 2, 10, 9, 30), -500.0f).gregorian, D(2024, 2, 10, 9, 30));  // none given
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float longitude : {180.01f, -180.01f, 99999.0f, -499.0f, inf, std::nanf("")}) {
+        EXPECT_EQ(DatingError(Entry(2024, 2, 10, 9, 30), longitude), kLongitudeRangeText) << longitude;
+        DateRecord r = D(2024, 2, 10, 9, 30);
+        CYiDate().TrueSolarTime(longitude, r);  // never a float turned into an int it cannot hold
+        EXPECT_EQ(r, D(2024, 2, 10, 9, 30)) << longitude;
+    }
 }
 
 TEST(Pillars, YearAndMonthTurnAtTheTerms) {

@@ -97,6 +97,12 @@ TEST(Gbk, WidthsPaddingAndSlicing) {
     EXPECT_EQ(gbk::slice("ab乾为天", 2, 4), "乾为");
     EXPECT_EQ(gbk::slice("ab乾为天", 3, 4), "为");  // 乾 is cut by the start: left out
     EXPECT_EQ(gbk::truncate("求测人张三", 7), "求测人");
+    // The euro sign is the one character besides ASCII that GBK keeps in a single byte (0x80).
+    EXPECT_EQ(gbk::fromUtf8("价€5"), std::optional<std::string>("\xBC\xDB\x80"
+                                                                "5"));
+    EXPECT_EQ(gbk::width("价€5"), 4);
+    EXPECT_EQ(gbk::padRight("€", 3), "€  ");
+    EXPECT_EQ(gbk::slice("€价€", 1, 3), "价€");
     EXPECT_TRUE(gbk::isLeadByte(0xB0));
     EXPECT_FALSE(gbk::isLeadByte(0x80));
     EXPECT_TRUE(gbk::isTrailByte(0x40));

@@ -36,9 +36,12 @@ inline CliRun runCommand(const std::string& commandLine, bool mergeStderr = fals
     return run;
 }
 
-// args are passed to the shell already quoted by the caller where needed.
-inline CliRun runCli(const std::string& args, bool mergeStderr = false) {
-    return runCommand(std::string(QH_BIN_DIR) + "/qingheng-cli " + args, mergeStderr);
+// args are passed to the shell already quoted by the caller where needed; prefix goes
+// before the program (a shell command such as "ulimit -f 4;", or a wrapper such as setpriv).
+inline CliRun runCliAfter(const std::string& prefix, const std::string& args, bool mergeStderr = false) {
+    return runCommand(prefix + " " + std::string(QH_BIN_DIR) + "/qingheng-cli " + args, mergeStderr);
 }
+
+inline CliRun runCli(const std::string& args, bool mergeStderr = false) { return runCliAfter("", args, mergeStderr); }
 
 }  // namespace qingheng::testing

@@ -279,7 +279,12 @@ private slots:
             script->questionAnswers.push_back(true);
             script->questionAnswers.push_back(true);
             w.clearHistory();
-            QCOMPARE(script->lastText(), QStringLiteral("清除完成,请重启软件。"));
+            // The wiped book waits in a dated folder under dat; the message names it.
+            const QString replaced = QString::fromStdString((home_ / "dat" / "replaced-20240210-093000").string());
+            QCOMPARE(script->lastText(), QStringLiteral("清除完成,请重启软件。\n原有的卦例已移到 ") + replaced +
+                                             QStringLiteral("，需要时可从那里导入。"));
+            QVERIFY(fs::exists(home_ / "dat" / "replaced-20240210-093000" / "liuyao0.dat"));
+            QVERIFY(fs::exists(home_ / "dat" / "replaced-20240210-093000" / "liuyao_f" / "0.rtf"));
         }
         TFrmMain w;
         w.show();
@@ -288,7 +293,9 @@ private slots:
         script->questionAnswers.push_back(true);
         script->fileAnswers.push_back({QString::fromStdString((backup / "liuyao0.dat").string()), 0});
         w.importHistory();
+        // The empty book the restart created is not kept.
         QCOMPARE(script->lastText(), QStringLiteral("成功导入，请重启软件！"));
+        QVERIFY(!fs::exists(home_ / "dat" / "replaced-20240210-093000-2"));
         TFrmMain again;
         again.show();
         QVERIFY(QTest::qWaitForWindowExposed(&again));

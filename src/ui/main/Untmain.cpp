@@ -58,6 +58,11 @@ const QString kEditedReportsQuestion = QStringLiteral("当前卦例文本已改�
 
 QString caseDate(const CaseRecord& r) { return QString::fromStdString(caseDateText(r)); }
 
+// The line naming where a restore or a wipe moved the book it replaced.
+QString replacedNoteText(const std::filesystem::path& movedTo) {
+    return movedTo.empty() ? QString() : QStringLiteral("\n") + QString::fromStdString(replacedBookNote(movedTo));
+}
+
 QToolButton* makeButton(QWidget* parent, const char* name, const QString& text, const QString& tip = {}) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
@@ -830,14 +835,16 @@ void TFrmMain::importHistory() {
     }
     const QString file = prompts().openFile(this, QStringLiteral("all.dat|*.dat"), QStringLiteral("liuyao0.dat"));
     if (file.isEmpty()) return;
-    // The store checks the backup and replaces the case book only when it is sound.
-    const Status imported = store_.importStore(file.toStdString());
+    // The store checks the backup and replaces the case book only when it is sound; the
+    // book it replaces moves into a dated folder, which the message names.
+    std::filesystem::path movedTo;
+    const Status imported = store_.importStore(file.toStdString(), &movedTo);
     if (!imported) {
         showStatusFailure(imported);
         return;
     }
     forgetCaseOnView();  // nothing of the old book may be saved into the restored one
-    prompts().info(this, QStringLiteral("成功导入，请重启软件！"));
+    prompts().info(this, QStringLiteral("成功导入，请重启软件！") + replacedNoteText(movedTo));
     close();
 }
 
@@ -847,13 +854,14 @@ void TFrmMain::clearHistory() {
         !prompts().ask(this, QStringLiteral("确定要清除吗？"), QStringLiteral("注意了"), DefaultAnswer::No)) {
         return;
     }
-    const Status cleared = store_.clearStore();
+    std::filesystem::path movedTo;
+    const Status cleared = store_.clearStore(&movedTo);
     if (!cleared) {
         showStatusFailure(cleared);
         return;
     }
     forgetCaseOnView();
-    prompts().info(this, QStringLiteral("清除完成,请重启软件。"));
+    prompts().info(this, QStringLiteral("清除完成,请重启软件。") + replacedNoteText(movedTo));
     close();
 }
 
