@@ -74,6 +74,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), engine_(std::make_uni
     buildControls();
     buildMenus();
     buildListMenu();
+    buildPictureShortcut();
     buildPaneMenu(Redtliuyao);
     buildPaneMenu(Redtmeihua);
     setSaveButtonMode(false);
@@ -251,6 +252,18 @@ void TFrmMain::buildListMenu() {
     });
 }
 
+void TFrmMain::buildPictureShortcut() {
+    // The pane on view is the one whose menu can be opened, so one window-wide Ctrl+E serves both.
+    exportPicture_ = new QAction(QStringLiteral("导出图片"), this);
+    exportPicture_->setObjectName("Tmnuexportpng");
+    exportPicture_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    exportPicture_->setShortcutContext(Qt::WindowShortcut);
+    connect(exportPicture_, &QAction::triggered, this, [this] { savePanePicture(this, paneOnView()); });
+    addAction(exportPicture_);
+}
+
+TReportPane& TFrmMain::paneOnView() const { return Page1->currentIndex() == 1 ? *Redtmeihua : *Redtliuyao; }
+
 void TFrmMain::buildPaneMenu(TReportPane* pane) {
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane, &QWidget::customContextMenuRequested, this, [this, pane](const QPoint& at) {
@@ -267,6 +280,9 @@ void TFrmMain::buildPaneMenu(TReportPane* pane) {
         menu.addAction(QStringLiteral("导入八卦文件"), this, [this, pane] { importIntoPane(this, *pane); });
         menu.addAction(QStringLiteral("另存为"), this, [this, pane] { savePaneAs(this, *pane); });
         menu.addAction(QStringLiteral("打印卦例"), this, [this, pane] { printPane(this, *pane); });
+        menu.addSeparator();
+        menu.addAction(exportPicture_);
+        menu.addAction(QStringLiteral("导出PDF"), this, [this, pane] { savePanePdf(this, *pane); });
         menu.exec(pane->mapToGlobal(at));
     });
 }

@@ -21,6 +21,7 @@
 #include "platform/Settings.h"
 #include "topics/Liuyaoex2.h"
 
+class QAction;
 class QComboBox;
 class QHBoxLayout;
 class QLineEdit;
@@ -103,6 +104,9 @@ private:
     void buildMenus();
     void buildListMenu();
     void buildPaneMenu(TReportPane* pane);
+    // Ctrl+E: 导出图片 of the pane on view, also an item of both panes' menus.
+    void buildPictureShortcut();
+    TReportPane& paneOnView() const;
     void startUp();
     void applyWindowSettings();
     // A first start: a size that shows a whole chart, centred on the screen.
@@ -164,6 +168,7 @@ private:
     QPlainTextEdit* MeoDec = nullptr;
     QSplitter* splitter_ = nullptr;
     QTimer* hintTimer_ = nullptr;
+    QAction* exportPicture_ = nullptr;
     QPointer<TFrmZhouYi> zhouYi_;  // cleared when the reader closes
 
     QPointer<TFrmWnl> wnl_;
