@@ -104,3 +104,9 @@ TEST(ChartPicture, AFileThatCannotBeWrittenEndsWithItsNameAndExitCode1) {
     EXPECT_EQ(runCli("chart --code 111111 --time '2050-12-31 23:30' --png " + shellQuote(png.string())).exitCode, 1);
     EXPECT_FALSE(fs::exists(png));
 }
+
+TEST(ProgramVersion, VersionNamesTheProgramAndA33Release) {
+    const auto run = runCli("--version");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("qingheng-cli 3\\.3\\.[0-9]+\n"))) << run.out;
+}

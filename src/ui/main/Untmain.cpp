@@ -42,6 +42,7 @@
 #include "ui/casting/Untcastinput.h"
 #include "ui/common/Untprompt.h"
 #include "ui/common/Unttext.h"
+#include "ui/main/Untabout.h"
 #include "ui/main/Untpanefile.h"
 #include "ui/main/Untreportpane.h"
 #include "ui/reference/Untzhouy.h"
@@ -206,7 +207,7 @@ void TFrmMain::buildMenus() {
     knowledge->addAction(QStringLiteral("六爻断语"), this, &TFrmMain::openPhraseBook);
     knowledge->addAction(QStringLiteral("河洛图像"), this, &TFrmMain::openHeLuo);
     knowledge->addAction(QStringLiteral("易经卦爻辞"), this, &TFrmMain::showZhouYiReader);
-    knowledge->addAction(QStringLiteral("相关资料"), this, [this] { openHelpFile("lyzs.chm"); });
+    knowledge->addAction(QStringLiteral("相关资料"), this, [this] { openHelpFile(datFile("lyzs.chm")); });
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("辅助工具(&T)"));
     tools->addAction(QStringLiteral("六壬时课"), this, &TFrmMain::openHourLesson);
@@ -227,7 +228,11 @@ void TFrmMain::buildMenus() {
     });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    help->addAction(QStringLiteral("软件帮助"), this, [this] { openHelpFile("LiuYao.chm"); });
+    help->addAction(QStringLiteral("软件帮助"), this, [this] { openHelpFile(userGuideFile()); });
+    help->addAction(QStringLiteral("关于"), this, [this] {
+        TFrmAbout dialog(this);
+        dialog.exec();
+    });
 }
 
 void TFrmMain::buildListMenu() {
@@ -773,8 +778,7 @@ void TFrmMain::setSelectedTextFont(TReportPane* pane) {
     cursor.mergeCharFormat(format);
 }
 
-void TFrmMain::openHelpFile(const char* name) {
-    const std::filesystem::path path = datFile(name);
+void TFrmMain::openHelpFile(const std::filesystem::path& path) {
     const QString shown = QString::fromStdString(path.string());
     if (std::error_code ec; !std::filesystem::exists(path, ec)) {
         prompts().info(this, QStringLiteral("找不到帮助文件“%1”。").arg(shown));

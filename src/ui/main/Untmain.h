@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -147,7 +148,8 @@ private:
     void explainActiveTab();
     void chooseCastingTime();
     void setSelectedTextFont(TReportPane* pane);
-    void openHelpFile(const char* name);
+    // Opens a help file with the desktop's program for it, or says that it is missing.
+    void openHelpFile(const std::filesystem::path& path);
     // The Zhou Yi reader: created on first use, otherwise brought forward.
     void showZhouYiReader();
 
