@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromUtf8(qingheng::kProgramVersion.data()));
     // The desktop entry and the icon an installation puts in the icon theme; the copy built
     // into the program stands in for a portable copy.
-    QApplication::setDesktopFileName(QStringLiteral("org.qingheng.qingheng"));
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("org.qingheng.qingheng"), QIcon(QStringLiteral(":/icons/qingheng.png"))));
+    const QString desktopId = QString::fromUtf8(qingheng::kDesktopId.data());
+    QApplication::setDesktopFileName(desktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(desktopId, QIcon(QStringLiteral(":/icons/qingheng.png"))));
     qingheng::installChineseTranslations();
     if (!home) {
         qingheng::prompts().stop(nullptr, QString::fromStdString(home.message));
