@@ -42,12 +42,15 @@ std::string pdfText(const fs::path& pdf) {
 
 }  // namespace
 
-TEST(ChartPicture, PngIsAPictureAtAnEvenSizeAndNothingIsPrinted) {
+TEST(ChartPicture, PngIsAPictureOfTheWholeReportAndOnlyJsonIsPrintedBesideIt) {
     const TemporaryHome dir("clipng");
     const fs::path png = dir / "chart.png";
     const auto run = runCli(kChart + "--png " + shellQuote(png.string()));
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
+    const auto json = runCli(kChart + "--json --png " + shellQuote((dir / "json.png").string()));
+    EXPECT_EQ(nlohmann::json::parse(json.out)["main"]["name"], "天风姤");
+    EXPECT_TRUE(fs::exists(dir / "json.png"));
     const std::string bytes = bytesOf(png);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
@@ -79,15 +82,6 @@ TEST(ChartPicture, PlumPicturesThePlumBlossomReport) {
     const std::string text = pdfText(pdf);
     EXPECT_NE(text.find("卦像解析"), std::string::npos);
     EXPECT_EQ(text.find("爻像解析"), std::string::npos);
-}
-
-TEST(ChartPicture, JsonStillPrintsWithAPicture) {
-    const TemporaryHome dir("clijson");
-    const fs::path png = dir / "chart.png";
-    const auto run = runCli(kChart + "--json --png " + shellQuote(png.string()));
-    ASSERT_EQ(run.exitCode, 0);
-    EXPECT_EQ(nlohmann::json::parse(run.out)["main"]["name"], "天风姤");
-    EXPECT_TRUE(fs::exists(png));
 }
 
 TEST(ChartPicture, AFileThatCannotBeWrittenEndsWithItsNameAndExitCode1) {

@@ -191,17 +191,6 @@ private slots:
         }
     }
 
-    void aFileThatCannotBeWrittenIsReported() {
-        const MainWindowHome home("pngfail");
-        QTextDocument doc;
-        fill(doc, "甲");
-        const fs::path png = home / "no" / "folder" / "a.png";
-        const Status written = writeReportPng(doc, ReportLook{kPaper}, png);
-        QVERIFY(!written.ok);
-        QVERIFY2(QString::fromStdString(written.message).contains(qpath(png)), written.message.c_str());
-        QVERIFY(!writeReportPdf(doc, home / "no" / "folder" / "a.pdf").ok);
-    }
-
     // Ctrl+E saves the pane on view; the pane's menu offers 导出图片 and 导出PDF.
     void thePanesSaveTheirPicturesFromTheMenuAndCtrlE() {
         MainWindowHome home("export");
