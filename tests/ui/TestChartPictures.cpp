@@ -197,6 +197,10 @@ private slots:
         ScopedScriptedPrompts script;
         TFrmMain w;
         QVERIFY(showAndWait(w));
+        // Before a chart there is nothing to draw: said, and no file name asked for.
+        QTest::keyClick(&w, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(script->shown.size(), size_t(1));
+        QCOMPARE(script->shown[0].text, QStringLiteral("报告是空的，没有可导出的内容。"));
         QVERIFY(castByNumber(w, *script, QStringLiteral("12")));
         auto* liuyao = child<TReportPane>(w, "Redtliuyao");
         auto* meihua = child<TReportPane>(w, "Redtmeihua");

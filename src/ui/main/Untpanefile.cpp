@@ -41,6 +41,13 @@ QString chooseSaveName(QWidget* parent, const QString& filter, const QString& ex
     return name + extension;
 }
 
+// An empty pane has nothing to draw: said instead of asking for a file name.
+bool hasTextToSave(QWidget* parent, const TReportPane& pane) {
+    if (!pane.document()->isEmpty()) return true;
+    prompts().info(parent, QStringLiteral("报告是空的，没有可导出的内容。"));
+    return false;
+}
+
 void reportSaved(QWidget* parent, const Status& status) {
     if (!status) {
         prompts().stop(parent, QString::fromStdString(status.message));
@@ -100,12 +107,14 @@ void savePaneAs(QWidget* parent, const TReportPane& pane) {
 }
 
 void savePanePicture(QWidget* parent, const TReportPane& pane) {
+    if (!hasTextToSave(parent, pane)) return;
     const QString file = chooseSaveName(parent, QStringLiteral("PNG图片|*.png"), QStringLiteral(".png"));
     if (file.isEmpty()) return;
     reportSaved(parent, writeReportPng(*pane.document(), ReportLook{pane.backgroundColor()}, toPath(file)));
 }
 
 void savePanePdf(QWidget* parent, const TReportPane& pane) {
+    if (!hasTextToSave(parent, pane)) return;
     const QString file = chooseSaveName(parent, QStringLiteral("PDF文档|*.pdf"), QStringLiteral(".pdf"));
     if (file.isEmpty()) return;
     reportSaved(parent, writeReportPdf(*pane.document(), toPath(file)));
