@@ -1,9 +1,10 @@
-# The two set-up commands: `make run` starts the program, `make test` runs every test.
+# The two set-up commands: `make run` starts the program, `make test` runs every test;
+# `make package` builds the Debian package.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=Release
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench package clean
 
 deps:
 	scripts/setup-deps
@@ -19,6 +20,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package: $(BUILD_DIR)/qingheng_<version>_amd64.deb
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 bench: build
 	for b in $(BUILD_DIR)/bin/bench_*; do QT_QPA_PLATFORM=offscreen $$b; done

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ChartOptions.h"
+#include "ChartPicture.h"
 #include "Commands.h"
 #include "chart/GeneralJudgement.h"
 #include "chart/Liuyaoex.h"
@@ -102,12 +103,14 @@ nlohmann::ordered_json chartJson(const CLiuYaoEx& engine) {
     return j;
 }
 
-void runChart(const ChartArgs& a, bool json) {
+void runChart(const ChartArgs& a, bool json, const ChartPictureArgs& pictures) {
     const CLiuYaoEx engine = assembleChart(a);
+    if (pictures.wanted()) writeChartPictures(engine, pictures);
     if (json) {
         printJson(chartJson(engine));
         return;
     }
+    if (pictures.wanted()) return;
     printReport(engine.lineText);
     std::cout << "----\n";
     printReport(engine.hexText);
@@ -119,9 +122,11 @@ void addChartCommands(CLI::App& app) {
     auto* cmd = app.add_subcommand("chart", "assemble a chart and print its two reports (or --json)");
     auto a = std::make_shared<ChartArgs>();
     auto json = std::make_shared<bool>(false);
+    auto pictures = std::make_shared<ChartPictureArgs>();
     addChartOptions(cmd, *a);
     cmd->add_flag("--json", *json, "print the assembled chart as JSON");
-    cmd->callback([a, json] { runChart(*a, *json); });
+    addChartPictureOptions(cmd, *pictures);
+    cmd->callback([a, json, pictures] { runChart(*a, *json, *pictures); });
 }
 
 }  // namespace qingheng::cli

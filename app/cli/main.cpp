@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "ProgramVersion.h"
 #include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     }
     CLI::App app{"青衡六爻 command-line tools"};
     app.require_subcommand(0, 1);
+    app.set_version_flag("--version", "qingheng-cli " + std::string(qingheng::kProgramVersion));
     // --home is taken by initProgramFolder; it is listed here for the help text only.
     app.add_option("--home", "program folder (data in DIR/dat)");
     bool printHomeOnly = false;

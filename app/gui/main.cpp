@@ -1,5 +1,8 @@
 // The desktop program.
 #include <QApplication>
+#include <QIcon>
+
+#include "ProgramVersion.h"
 
 #include "platform/FileUtil.h"
 #include "platform/ProgramFolder.h"
@@ -13,6 +16,12 @@ int main(int argc, char** argv) {
     const qingheng::Status home = qingheng::initProgramFolder(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("青衡六爻"));
+    QApplication::setApplicationVersion(QString::fromUtf8(qingheng::kProgramVersion.data()));
+    // The desktop entry and the icon an installation puts in the icon theme; the copy built
+    // into the program stands in for a portable copy.
+    const QString desktopId = QString::fromUtf8(qingheng::kDesktopId.data());
+    QApplication::setDesktopFileName(desktopId);
+    QApplication::setWindowIcon(QIcon::fromTheme(desktopId, QIcon(QStringLiteral(":/icons/qingheng.png"))));
     qingheng::installChineseTranslations();
     if (!home) {
         qingheng::prompts().stop(nullptr, QString::fromStdString(home.message));

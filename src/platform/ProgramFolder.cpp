@@ -243,6 +243,12 @@ fs::path datFileToRead(std::string_view name) {
     return !copy.empty() && fs::exists(copy, ec) ? copy : own;
 }
 
+fs::path userGuideFile() {
+    const fs::path& shipped = currentHome().shippedData;
+    const fs::path help = shipped.empty() ? executableFolder() / "help" : shipped.parent_path() / "help";
+    return help / "index.html";
+}
+
 const fs::path& keptDatFile(std::string_view name) {
     static KeptPaths paths;
     return paths.get(name, datFile);

@@ -71,6 +71,10 @@ std::filesystem::path datFile(std::string_view name);
 // The data file to read: B/dat/name, or the shipped copy of a shipped file B lacks.
 std::filesystem::path datFileToRead(std::string_view name);
 
+// The user guide shipped with the program: help/index.html beside the shipped dat folder (the
+// build's bin/help, or share/qingheng/help installed), else beside the program. It may be missing.
+std::filesystem::path userGuideFile();
+
 // The data files the program ships in its dat folder.
 inline constexpr std::array<std::string_view, 3> kShippedDataFiles = {"hzlen.dat", "meihy.dat", "zazhan.txt"};
 

@@ -164,3 +164,18 @@ TEST_F(HomeMachine, AHomeThatDoesNotExistIsReportedForReaders) {
     setHome(Home{root_.path(), HomeReason::Option, {}});
     EXPECT_TRUE(requireExistingHome().ok);
 }
+
+// The guide lies beside the shipped data: share/qingheng/help installed, bin/help portable.
+// Without shipped data it is looked for beside the program (the test's own build/bin).
+TEST_F(HomeMachine, TheUserGuideIsLookedForBesideTheShippedData) {
+    struct Case {
+        fs::path shippedData;
+        fs::path guide;
+    };
+    for (const Case& c : {Case{installedData_, root_ / "share" / "qingheng" / "help" / "index.html"},
+                          {program_ / "dat", program_ / "help" / "index.html"},
+                          {fs::path(), fs::path(QH_BIN_DIR) / "help" / "index.html"}}) {
+        setHome({root_ / "home", HomeReason::Option, c.shippedData});
+        EXPECT_EQ(userGuideFile(), c.guide) << c.shippedData;
+    }
+}

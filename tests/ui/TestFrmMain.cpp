@@ -3,6 +3,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "DialogDriver.h"
@@ -32,6 +35,9 @@
 
 using namespace qingheng;
 using qingheng::testing::castByNumber;
+using qingheng::testing::child;
+using qingheng::testing::click;
+using qingheng::testing::inModalDialog;
 using qingheng::testing::MainWindowHome;
 using qingheng::testing::onNextDialog;
 using qingheng::testing::saveAsNewCase;
@@ -88,6 +94,25 @@ void onNextPopup(std::function<void(QMenu*)> handler) {
         }
     });
     timer->start(10);
+}
+
+// Records the URLs the program asks the desktop to open, instead of opening them.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// A menu item of the window by its text, in whichever menu it is.
+QAction* menuItemAnywhere(const QMainWindow& w, const QString& text) {
+    for (QAction* action : w.findChildren<QAction*>()) {
+        if (action->text() == text) return action;
+    }
+    return nullptr;
 }
 
 // The x extent of the widest of the first rows of a pane and the bottom of the last of them.
@@ -598,21 +623,59 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("张三王李四"));
     }
 
+    // The guide is looked for beside the shipped data (share/qingheng/help when installed).
     void missingHelpFilesAreReported() {
+        const fs::path share = home_ / "share" / "qingheng";
+        fs::create_directories(share / "dat");
+        setHome({home_, HomeReason::Option, share / "dat"});
         ScopedScriptedPrompts script;
+        UrlCatcher opened;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         for (const QString& item : {QStringLiteral("软件帮助"), QStringLiteral("相关资料")}) {
-            for (QAction* action : w.findChildren<QAction*>()) {
-                if (action->text() == item) action->trigger();
-            }
+            QAction* action = menuItemAnywhere(w, item);
+            QVERIFY(action);
+            action->trigger();
         }
+        QVERIFY(opened.urls.isEmpty());
         QCOMPARE(script->shown.size(), size_t(2));
-        const QString help = QString::fromStdString((home_ / "dat" / "LiuYao.chm").string());
+        const QString guide = QString::fromStdString((share / "help" / "index.html").string());
         const QString knowledge = QString::fromStdString((home_ / "dat" / "lyzs.chm").string());
-        QCOMPARE(script->shown[0].text, QStringLiteral("找不到帮助文件“%1”。").arg(help));
+        QCOMPARE(script->shown[0].text, QStringLiteral("找不到帮助文件“%1”。").arg(guide));
         QCOMPARE(script->shown[1].text, QStringLiteral("找不到帮助文件“%1”。").arg(knowledge));
+    }
+
+    void theUserGuideOpensInTheDesktopsBrowser() {
+        const fs::path share = home_ / "share" / "qingheng";
+        fs::create_directories(share / "dat");
+        fs::create_directories(share / "help");
+        std::ofstream(share / "help" / "index.html") << "<html></html>";
+        setHome({home_, HomeReason::Option, share / "dat"});
+        ScopedScriptedPrompts script;
+        UrlCatcher opened;
+        TFrmMain w;
+        QVERIFY(showAndWait(w));
+        menuItemAnywhere(w, QStringLiteral("软件帮助"))->trigger();
+        QCOMPARE(opened.urls,
+                 QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString((share / "help" / "index.html").string()))});
+        QVERIFY(script->shown.empty());
+    }
+
+    void aboutShowsTheVersionAndTheLicence() {
+        TFrmMain w;
+        QVERIFY(showAndWait(w));
+        QString version, licence;
+        QVERIFY(inModalDialog([&] { menuItemAnywhere(w, QStringLiteral("关于"))->trigger(); },
+                              [&](QWidget* dialog) {
+                                  version = child<QLabel>(dialog, "LblVersion")->text();
+                                  licence = child<QLabel>(dialog, "LblLicence")->text();
+                                  screenshot(dialog, "about");
+                                  click(dialog, "Btnok");
+                              }));
+        QVERIFY2(QRegularExpression(QStringLiteral("^版本 3\\.3\\.\\d+$")).match(version).hasMatch(),
+                 qPrintable(version));
+        QVERIFY2(licence.contains(QStringLiteral("MIT")), qPrintable(licence));
+        QCOMPARE(w.windowTitle(), QStringLiteral("青衡六爻V3.3"));
     }
 
     void useGodRightClickShowsHowTheUseGodIsTaken() {

@@ -42,6 +42,7 @@
 #include "ui/casting/Untcastinput.h"
 #include "ui/common/Untprompt.h"
 #include "ui/common/Unttext.h"
+#include "ui/main/Untabout.h"
 #include "ui/main/Untpanefile.h"
 #include "ui/main/Untreportpane.h"
 #include "ui/reference/Untzhouy.h"
@@ -79,6 +80,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), engine_(std::make_uni
     buildControls();
     buildMenus();
     buildListMenu();
+    buildPictureShortcut();
     buildPaneMenu(Redtliuyao);
     buildPaneMenu(Redtmeihua);
     setSaveButtonMode(false);
@@ -210,7 +212,7 @@ void TFrmMain::buildMenus() {
     knowledge->addAction(QStringLiteral("六爻断语"), this, &TFrmMain::openPhraseBook);
     knowledge->addAction(QStringLiteral("河洛图像"), this, &TFrmMain::openHeLuo);
     knowledge->addAction(QStringLiteral("易经卦爻辞"), this, &TFrmMain::showZhouYiReader);
-    knowledge->addAction(QStringLiteral("相关资料"), this, [this] { openHelpFile("lyzs.chm"); });
+    knowledge->addAction(QStringLiteral("相关资料"), this, [this] { openHelpFile(datFile("lyzs.chm")); });
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("辅助工具(&T)"));
     tools->addAction(QStringLiteral("六壬时课"), this, &TFrmMain::openHourLesson);
@@ -231,7 +233,11 @@ void TFrmMain::buildMenus() {
     });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    help->addAction(QStringLiteral("软件帮助"), this, [this] { openHelpFile("LiuYao.chm"); });
+    help->addAction(QStringLiteral("软件帮助"), this, [this] { openHelpFile(userGuideFile()); });
+    help->addAction(QStringLiteral("关于"), this, [this] {
+        TFrmAbout dialog(this);
+        dialog.exec();
+    });
 }
 
 void TFrmMain::buildListMenu() {
@@ -256,6 +262,18 @@ void TFrmMain::buildListMenu() {
     });
 }
 
+void TFrmMain::buildPictureShortcut() {
+    // The pane on view is the one whose menu can be opened, so one window-wide Ctrl+E serves both.
+    exportPicture_ = new QAction(QStringLiteral("导出图片"), this);
+    exportPicture_->setObjectName("Tmnuexportpng");
+    exportPicture_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    exportPicture_->setShortcutContext(Qt::WindowShortcut);
+    connect(exportPicture_, &QAction::triggered, this, [this] { savePanePicture(this, paneOnView()); });
+    addAction(exportPicture_);
+}
+
+TReportPane& TFrmMain::paneOnView() const { return Page1->currentIndex() == 1 ? *Redtmeihua : *Redtliuyao; }
+
 void TFrmMain::buildPaneMenu(TReportPane* pane) {
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane, &QWidget::customContextMenuRequested, this, [this, pane](const QPoint& at) {
@@ -272,6 +290,9 @@ void TFrmMain::buildPaneMenu(TReportPane* pane) {
         menu.addAction(QStringLiteral("导入八卦文件"), this, [this, pane] { importIntoPane(this, *pane); });
         menu.addAction(QStringLiteral("另存为"), this, [this, pane] { savePaneAs(this, *pane); });
         menu.addAction(QStringLiteral("打印卦例"), this, [this, pane] { printPane(this, *pane); });
+        menu.addSeparator();
+        menu.addAction(exportPicture_);
+        menu.addAction(QStringLiteral("导出PDF"), this, [this, pane] { savePanePdf(this, *pane); });
         menu.exec(pane->mapToGlobal(at));
     });
 }
@@ -762,8 +783,7 @@ void TFrmMain::setSelectedTextFont(TReportPane* pane) {
     cursor.mergeCharFormat(format);
 }
 
-void TFrmMain::openHelpFile(const char* name) {
-    const std::filesystem::path path = datFile(name);
+void TFrmMain::openHelpFile(const std::filesystem::path& path) {
     const QString shown = QString::fromStdString(path.string());
     if (std::error_code ec; !std::filesystem::exists(path, ec)) {
         prompts().info(this, QStringLiteral("找不到帮助文件“%1”。").arg(shown));

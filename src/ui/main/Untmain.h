@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "platform/Settings.h"
 #include "topics/Liuyaoex2.h"
 
+class QAction;
 class QComboBox;
 class QHBoxLayout;
 class QLineEdit;
@@ -103,6 +105,9 @@ private:
     void buildMenus();
     void buildListMenu();
     void buildPaneMenu(TReportPane* pane);
+    // Ctrl+E: 导出图片 of the pane on view, also an item of both panes' menus.
+    void buildPictureShortcut();
+    TReportPane& paneOnView() const;
     void startUp();
     void applyWindowSettings();
     // A first start: a size that shows a whole chart, centred on the screen.
@@ -143,7 +148,8 @@ private:
     void explainActiveTab();
     void chooseCastingTime();
     void setSelectedTextFont(TReportPane* pane);
-    void openHelpFile(const char* name);
+    // Opens a help file with the desktop's program for it, or says that it is missing.
+    void openHelpFile(const std::filesystem::path& path);
     // The Zhou Yi reader: created on first use, otherwise brought forward.
     void showZhouYiReader();
 
@@ -164,6 +170,7 @@ private:
     QPlainTextEdit* MeoDec = nullptr;
     QSplitter* splitter_ = nullptr;
     QTimer* hintTimer_ = nullptr;
+    QAction* exportPicture_ = nullptr;
     QPointer<TFrmZhouYi> zhouYi_;  // cleared when the reader closes
 
     QPointer<TFrmWnl> wnl_;

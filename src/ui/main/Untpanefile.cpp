@@ -10,6 +10,7 @@
 #include "platform/Rtf.h"
 #include "ui/common/Untprompt.h"
 #include "ui/main/Untreportpane.h"
+#include "ui/render/ReportPicture.h"
 
 namespace qingheng {
 namespace {
@@ -30,6 +31,29 @@ void emptyPane(TReportPane& pane) {
     format.setFontItalic(false);
     format.setFontUnderline(false);
     pane.setCurrentCharFormat(format);
+}
+
+// The name chosen in a save dialog with one filter, with the filter's extension added when
+// the name lacks it; empty when the dialog was cancelled.
+QString chooseSaveName(QWidget* parent, const QString& filter, const QString& extension) {
+    const QString name = prompts().saveFile(parent, filter);
+    if (name.isEmpty() || name.endsWith(extension, Qt::CaseInsensitive)) return name;
+    return name + extension;
+}
+
+// An empty pane has nothing to draw: said instead of asking for a file name.
+bool hasTextToSave(QWidget* parent, const TReportPane& pane) {
+    if (!pane.document()->isEmpty()) return true;
+    prompts().info(parent, QStringLiteral("报告是空的，没有可导出的内容。"));
+    return false;
+}
+
+void reportSaved(QWidget* parent, const Status& status) {
+    if (!status) {
+        prompts().stop(parent, QString::fromStdString(status.message));
+        return;
+    }
+    prompts().message(parent, QStringLiteral("已保存！"), kProgramTitle, PromptIcon::None);
 }
 
 std::optional<StyledDocument> readDocument(const std::filesystem::path& path, QString* error) {
@@ -79,12 +103,21 @@ void savePaneAs(QWidget* parent, const TReportPane& pane) {
     // The save dialog sets no extension itself: the filter's goes on when the name lacks it.
     const QString extension = filter == 0 ? QStringLiteral(".rtf") : QStringLiteral(".txt");
     const QString file = name.endsWith(extension, Qt::CaseInsensitive) ? name : name + extension;
-    const Status status = filter == 0 ? saveRtfFile(toPath(file), doc) : savePlainTextFile(toPath(file), doc);
-    if (!status) {
-        prompts().stop(parent, QString::fromStdString(status.message));
-        return;
-    }
-    prompts().message(parent, QStringLiteral("已保存！"), kProgramTitle, PromptIcon::None);
+    reportSaved(parent, filter == 0 ? saveRtfFile(toPath(file), doc) : savePlainTextFile(toPath(file), doc));
+}
+
+void savePanePicture(QWidget* parent, const TReportPane& pane) {
+    if (!hasTextToSave(parent, pane)) return;
+    const QString file = chooseSaveName(parent, QStringLiteral("PNG图片|*.png"), QStringLiteral(".png"));
+    if (file.isEmpty()) return;
+    reportSaved(parent, writeReportPng(*pane.document(), ReportLook{pane.backgroundColor()}, toPath(file)));
+}
+
+void savePanePdf(QWidget* parent, const TReportPane& pane) {
+    if (!hasTextToSave(parent, pane)) return;
+    const QString file = chooseSaveName(parent, QStringLiteral("PDF文档|*.pdf"), QStringLiteral(".pdf"));
+    if (file.isEmpty()) return;
+    reportSaved(parent, writeReportPdf(*pane.document(), toPath(file)));
 }
 
 void printPane(QWidget* parent, const TReportPane& pane) {

@@ -26,6 +26,13 @@ void importIntoPane(QWidget* parent, TReportPane& pane);
 // "另存为": asks for a name and writes the pane as RTF or as GBK plain text.
 void savePaneAs(QWidget* parent, const TReportPane& pane);
 
+// "导出图片": asks for a name and saves the pane's whole text as a PNG picture at twice the
+// scale, in the pane's font, colours and background.
+void savePanePicture(QWidget* parent, const TReportPane& pane);
+
+// "导出PDF": asks for a name and saves the pane's whole text as a PDF document.
+void savePanePdf(QWidget* parent, const TReportPane& pane);
+
 // "打印卦例": asks, shows the print dialog and prints the pane's whole text.
 void printPane(QWidget* parent, const TReportPane& pane);
 

@@ -1,40 +1,19 @@
 #include "ui/main/Untreportpane.h"
 
-#include <QFontDatabase>
 #include <QFontInfo>
-#include <QFontMetricsF>
-#include <QHash>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include <cmath>
-
 namespace qingheng {
 namespace {
 
-QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 Rgb toRgb(const QColor& c) {
     return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
             static_cast<std::uint8_t>(c.blue())};
 }
 
-QTextCharFormat formatOf(const TextStyle& style, const QString& family) {
-    QTextCharFormat format;
-    format.setFontFamilies({family});
-    format.setFontPointSize(style.pointSize);
-    format.setForeground(toQColor(style.color));
-    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
-    return format;
-}
-
 }  // namespace
-
-void installReportFontSubstitutes() {
-    const QString song = QString::fromUtf8(kReportFontName);
-    if (QFontDatabase::families().contains(song)) return;
-    QFont::insertSubstitutions(song, {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW")});
-}
 
 TReportPane::TReportPane(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(true);
@@ -71,16 +50,7 @@ void TReportPane::showReport(const std::string& text, const std::vector<StyleSpa
 
 void TReportPane::showDocument(const StyledDocument& doc) {
     QTextEdit::clear();
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    for (const StyledRun& run : doc.runs) {
-        TextStyle style = run.style;
-        // Runs keep their distance from the document's base size in this pane's size.
-        style.pointSize = pointSize_ + (run.style.pointSize - doc.basePointSize);
-        cursor.insertText(QString::fromStdString(run.text), formatOf(style, family_));
-    }
-    cursor.endEditBlock();
-    widenNarrowDoubleByteCharacters();
+    fillReportDocument(*document(), doc, family_, pointSize_);
     moveCursor(QTextCursor::Start);
     document()->setModified(false);
 }
@@ -108,35 +78,6 @@ StyledDocument TReportPane::styledDocument() const {
         }
     }
     return doc;
-}
-
-// A character that takes two bytes in GBK must take two columns on screen, or the chart
-// columns after it shift. Fonts draw a few such characters (×) half-width, and a font whose
-// Latin letters are narrow draws Chinese wider than two of them: the letter spacing makes up
-// the difference either way. Only the look changes; the text stays as written.
-void TReportPane::widenNarrowDoubleByteCharacters() {
-    QHash<QPair<char32_t, int>, qreal> deficits;
-    QTextCursor cursor(document());
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        for (int i = 0; i < text.size(); ++i) {
-            if (text[i].unicode() < 0x80 || text[i].isSurrogate()) continue;
-            cursor.setPosition(block.position() + i);
-            cursor.setPosition(block.position() + i + 1, QTextCursor::KeepAnchor);
-            const QFont font = cursor.charFormat().font();
-            const auto key = qMakePair(char32_t(text[i].unicode()), int(font.pointSizeF() * 10));
-            if (!deficits.contains(key)) {
-                const QFontMetricsF m(font);
-                deficits[key] = 2 * m.horizontalAdvance(QLatin1Char(' ')) - m.horizontalAdvance(text[i]);
-            }
-            const qreal deficit = deficits[key];
-            if (std::abs(deficit) <= 0.5) continue;
-            QTextCharFormat pad;
-            pad.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-            pad.setFontLetterSpacing(deficit);
-            cursor.mergeCharFormat(pad);
-        }
-    }
 }
 
 std::string TReportPane::plainUtf8() const { return toPlainText().toStdString(); }

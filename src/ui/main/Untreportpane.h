@@ -8,13 +8,9 @@
 #include <vector>
 
 #include "platform/StyledText.h"
+#include "ui/render/ReportDocument.h"
 
 namespace qingheng {
-
-// The report font name and its stand-in: where the system has no "宋体", a Song-style font
-// whose CJK characters take exactly two half-width columns keeps the chart columns aligned.
-inline constexpr const char* kReportFontName = "宋体";
-void installReportFontSubstitutes();
 
 class TReportPane : public QTextEdit {
     Q_OBJECT
@@ -48,8 +44,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void widenNarrowDoubleByteCharacters();
-
     QString family_ = QString::fromUtf8(kReportFontName);
     int pointSize_ = 12;
 };
