@@ -172,7 +172,9 @@ void CaseOnView::forgetCase() {
     cast_ = InitialCastResult();
 }
 
-Status CaseOnView::saveOver(MDataBase& book) const { return book.writeCase(id_, record_); }
+Status CaseOnView::saveOver(MDataBase& book, const CaseReports* reports) const {
+    return book.writeCase(id_, record_, reports);
+}
 
 Status CaseOnView::saveAsNew(MDataBase& book, const CaseReports* reports) {
     CaseRecord stored = record_;
@@ -203,6 +205,23 @@ Status reportFilesOf(const CLiuYaoEx& engine, const std::string& fontName, int f
     if (!plum) return Status::failure(error);
     out.sixLines = *sixLines;
     out.plumBlossom = *plum;
+    return Status::success();
+}
+
+Status checkWholeCase(const CaseRecord& record) {
+    if (Status s = checkCaseRecord(record); !s) return s;
+    if (record.name.empty() || record.question.empty()) return Status::failure("姓名或占问事宜不能为空");
+    if (record.category.empty()) return Status::failure("类别名不能为空");
+    CaseInfo info;
+    info.castingTime = castingTimeOf(record);
+    info.mainCode = record.mainCode;
+    info.changedCode = record.changedCode;
+    info.useGod = static_cast<Relative>(std::min<std::uint32_t>(record.useGod, 5));
+    info.longitude = record.longitude;
+    std::string error;
+    if (!CLiuYaoEx::validateCase(info, error)) return Status::failure(error);
+    DatedMoment dated;
+    if (!DateCastingTime(info.castingTime, info.longitude, dated, error)) return Status::failure(error);
     return Status::success();
 }
 
