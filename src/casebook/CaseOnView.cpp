@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <fmt/format.h>
+
 #include "platform/FileUtil.h"
 #include "platform/Rtf.h"
 
@@ -216,7 +218,10 @@ Status checkWholeCase(const CaseRecord& record) {
     info.castingTime = castingTimeOf(record);
     info.mainCode = record.mainCode;
     info.changedCode = record.changedCode;
-    info.useGod = static_cast<Relative>(std::min<std::uint32_t>(record.useGod, 5));
+    // Checked here: a stored number past the five relatives must not wrap or be cut to one.
+    if (record.useGod > static_cast<std::uint32_t>(kLastRelative))
+        return Status::failure(fmt::format("用神应为0到4（兄弟、子孙、妻财、官鬼、父母）：{}", record.useGod));
+    info.useGod = static_cast<Relative>(record.useGod);
     info.longitude = record.longitude;
     std::string error;
     if (!CLiuYaoEx::validateCase(info, error)) return Status::failure(error);
