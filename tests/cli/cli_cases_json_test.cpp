@@ -221,3 +221,32 @@ TEST_F(JsonLines, TheBooksOwnFilesAreNoExportTarget) {
     EXPECT_EQ(readFileBytes(db.dataFile(0)).value(), file0);
     EXPECT_FALSE(fs::exists(db.reportPath(0)));
 }
+
+// The whole file is read before the first case goes in: a bad first or last line (the last
+// without its line end) stops the import as surely as one in the middle, and the message
+// counts blank lines so that it names the line an editor shows.
+TEST_F(JsonLines, ABadLineAnywhereInTheFileAddsNothing) {
+    const std::string good = R"({"name":"张三","category":"财运","year":2024,"month":2,"day":10,"hour":9,"minute":30,)"
+                             R"("lunar":false,"leap":false,"question":"问","useGod":2,"mainCode":"111114",)"
+                             R"("changedCode":"111111","label":"其他方式","extra":""})";
+    const std::string bad = R"({"name":"张三"})";
+    struct Case {
+        std::string text;
+        int line;
+    };
+    const Case cases[] = {
+        {bad + "\n" + good + "\n" + good + "\n", 1},
+        {good + "\n" + good + "\n" + bad, 3},
+        {good + "\n\n\n" + bad + "\n" + good + "\n", 4},
+        {good + "\r\n \r\n" + bad + "\r\n", 3},
+    };
+    for (const Case& c : cases) {
+        const fs::path path = file("bad.jsonl", c.text);
+        const CliRun run = cli(home, "cases import-json " + shellQuote(path.string()));
+        EXPECT_EQ(run.exitCode, 1) << c.line;
+        EXPECT_EQ(run.out, "第" + std::to_string(c.line) + "行：缺少“category”（类别）。\n") << c.line;
+        int count = -1;
+        ASSERT_TRUE(db.countSlots(count).ok);
+        EXPECT_EQ(count, 0) << c.line;
+    }
+}
