@@ -28,23 +28,24 @@ void check(const Status& s) {
 
 MDataBase openBook(StoreOpening opening = StoreOpening::ExistingOnly) { return openCaseBook(opening); }
 
-// One line per case: id, name, date text, category, question, tab-separated.
-void printRows(const std::vector<CaseRow>& rows) {
-    fmt::memory_buffer out;
-    for (const CaseRow& r : rows) {
-        fmt::format_to(std::back_inserter(out), "{}\t{}\t{}\t{}\t{}\n", r.id, r.name, caseDateText(r), r.category,
-                       r.question);
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+// Lists the matching cases, one line each. The lines are made while the book is read and
+// printed once it is released, so a slow reader of the output never keeps the book busy.
+void printRows(const MDataBase& db, CaseQuery& query, int limit = -1) {
+    std::string text;
+    const Status s = db.forEachCaseRow(
+        query,
+        [&text](const CaseRow& row) {
+            appendCaseListLine(text, row);
+            return true;
+        },
+        limit);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    check(s);
 }
 
 void runList(bool all) {
-    const MDataBase db = openBook();
     CaseQuery everything;
-    std::vector<CaseRow> rows;
-    const Status s = db.searchCaseRows(everything, rows, all ? -1 : kStartupSlots);
-    printRows(rows);
-    check(s);
+    printRows(openBook(), everything, all ? -1 : kStartupSlots);
 }
 
 struct SearchOptions {
@@ -89,11 +90,7 @@ void runSearch(const SearchOptions& o) {
     setYears(o.years, q);
     q.hexagram = hexagramOption(o.hexagram);
     q.changedHexagram = hexagramOption(o.changed);
-    const MDataBase db = openBook();
-    std::vector<CaseRow> rows;
-    const Status s = db.searchCaseRows(q, rows);
-    printRows(rows);
-    check(s);
+    printRows(openBook(), q);
 }
 
 void printCase(const MDataBase& db, std::uint32_t id, const CaseRecord& r) {

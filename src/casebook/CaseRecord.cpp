@@ -223,16 +223,45 @@ CaseRow caseRowOf(const CaseRecord& r) {
 
 namespace {
 
+void appendNumber(std::string& out, long long n) {
+    const fmt::format_int digits(n);
+    out.append(digits.data(), digits.size());
+}
+
+// Writes the date text of a record or a row to out.
+template <typename Dated>
+void appendDateText(std::string& out, const Dated& r) {
+    out += !r.lunar ? "公" : (r.leap ? "农闰" : "农");
+    appendNumber(out, r.year);
+    out += '-';
+    appendNumber(out, r.month);
+    out += '-';
+    appendNumber(out, r.day);
+}
+
 template <typename Dated>
 std::string dateTextOf(const Dated& r) {
-    std::string text = r.lunar ? "农" : "公";
-    if (r.lunar && r.leap) text += "闰";
-    return text + fmt::format("{}-{}-{}", r.year, r.month, r.day);
+    std::string out;
+    appendDateText(out, r);
+    return out;
 }
 
 }  // namespace
 
 std::string caseDateText(const CaseRecord& r) { return dateTextOf(r); }
 std::string caseDateText(const CaseRow& row) { return dateTextOf(row); }
+
+void appendCaseListLine(std::string& out, const CaseRow& r) {
+    appendNumber(out, r.id);
+    out += '\t';
+    out += r.name;
+    out += '\t';
+    appendDateText(out, r);
+    out += '\t';
+    out += r.category;
+    out += '\t';
+    out += r.question;
+    out += '\n';
+}
 
 }  // namespace qingheng

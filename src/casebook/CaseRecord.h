@@ -108,4 +108,8 @@ CaseRow caseRowOf(const CaseRecord& record);
 std::string caseDateText(const CaseRecord& record);
 std::string caseDateText(const CaseRow& row);
 
+// Appends the line the command line lists a case with: its id, name, date text, category
+// and question, tab-separated.
+void appendCaseListLine(std::string& out, const CaseRow& row);
+
 }  // namespace qingheng

@@ -151,6 +151,8 @@ public:
     // The list rows of the matching live slots among the first limit slots (all when
     // limit < 0), in id order: one scan, the rows decoded as they are found.
     Status searchCaseRows(CaseQuery& query, std::vector<CaseRow>& rows, int limit = -1) const;
+    // The same one row at a time, none of them kept: visit returns false to stop.
+    Status forEachCaseRow(CaseQuery& query, const std::function<bool(const CaseRow&)>& visit, int limit = -1) const;
     // Every matching live case in id order, whole; visit returns false to stop.
     Status forEachCase(CaseQuery& query, const std::function<bool(const CaseRecord&)>& visit) const;
 

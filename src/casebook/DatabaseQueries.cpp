@@ -147,6 +147,15 @@ Status MDataBase::searchCaseRows(CaseQuery& query, std::vector<CaseRow>& rows, i
     });
 }
 
+Status MDataBase::forEachCaseRow(CaseQuery& query, const std::function<bool(const CaseRow&)>& visit, int limit) const {
+    CaseRow row;
+    return scanMatching(query, limit, [&](std::uint32_t id, const char* s) {
+        row = decodeCaseRow(s);
+        row.id = id;
+        return visit(row);
+    });
+}
+
 Status MDataBase::forEachCase(CaseQuery& query, const std::function<bool(const CaseRecord&)>& visit) const {
     CaseRecordBytes bytes;
     return scanMatching(query, -1, [&](std::uint32_t, const char* s) {
