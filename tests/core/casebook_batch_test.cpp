@@ -132,6 +132,12 @@ TEST_F(Book, BatchReadsGiveExactlyWhatSingleReadsGive) {
                       return true;
                   }).ok);
     EXPECT_TRUE(records == liveRecords);
+    rows.clear();
+    ASSERT_TRUE(db.forEachCaseRow(everything, [&](const CaseRow& row) {
+                      rows.push_back(row);
+                      return true;
+                  }).ok);
+    EXPECT_TRUE(rows == liveRows);
     ASSERT_TRUE(db.searchCaseRows(everything, rows, 300).ok);
     EXPECT_EQ(rows.size(), 298u);  // slots 0 and 7 are deleted
     EXPECT_EQ(rows.back().id, 299u);
