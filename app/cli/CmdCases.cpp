@@ -93,27 +93,13 @@ void runSearch(const SearchOptions& o) {
     printRows(openBook(), q);
 }
 
+// The case as export-json writes it, with its state, its date text, the use god's name and
+// the paths of its report files.
 void printCase(const MDataBase& db, std::uint32_t id, const CaseRecord& r) {
-    nlohmann::ordered_json j;
-    j["id"] = r.id;
+    nlohmann::ordered_json j = caseJson(r);
     j["deleted"] = r.deleted;
-    j["name"] = r.name;
-    j["category"] = r.category;
     j["date"] = caseDateText(r);
-    j["year"] = r.year;
-    j["month"] = r.month;
-    j["day"] = r.day;
-    j["hour"] = r.hour;
-    j["minute"] = r.minute;
-    j["lunar"] = r.lunar;
-    j["leap"] = r.leap;
-    j["question"] = r.question;
-    j["useGod"] = r.useGod;
     j["useGodName"] = r.useGod < kRelativeNames.size() ? std::string(kRelativeNames[r.useGod]) : std::string();
-    j["mainCode"] = r.mainCode;
-    j["changedCode"] = r.changedCode;
-    j["label"] = r.label;
-    j["extra"] = r.extra;
     j["report"] = db.reportPath(id).string();
     j["plumReport"] = db.plumReportPath(id).string();
     printJson(j);

@@ -44,39 +44,6 @@ const char* keyOf(CaseField field) {
     return "";
 }
 
-Json jsonOf(const CaseRecord& r) {
-    Json j;
-    j["id"] = r.id;
-    j[keyOf(CaseField::Name)] = r.name;
-    j[keyOf(CaseField::Category)] = r.category;
-    j["year"] = r.year;
-    j["month"] = r.month;
-    j["day"] = r.day;
-    j["hour"] = r.hour;
-    j["minute"] = r.minute;
-    j["lunar"] = r.lunar;
-    j["leap"] = r.leap;
-    j[keyOf(CaseField::Question)] = r.question;
-    j["useGod"] = r.useGod;
-    j[keyOf(CaseField::MainCode)] = r.mainCode;
-    j[keyOf(CaseField::ChangedCode)] = r.changedCode;
-    j[keyOf(CaseField::Label)] = r.label;
-    j[keyOf(CaseField::Extra)] = r.extra;
-    j["input"] = nullptr;
-    if (r.castInput) {
-        j["input"] = {{"text", r.castInput->text},
-                      {"upper", r.castInput->upper},
-                      {"lower", r.castInput->lower},
-                      {"total", r.castInput->total}};
-    }
-    j["kindCode"] = r.kindCode;
-    j["reserved1"] = r.reserved1;
-    j["reserved2"] = r.reserved2;
-    j["longitude"] = r.longitude;
-    j["latitude"] = r.latitude;
-    return j;
-}
-
 // True for a path that names one of the book's own files: its data, lock, undo and journal
 // files (under dat, named after the book's kind) and its report files.
 bool isBookFile(const MDataBase& db, const fs::path& target) {
@@ -96,7 +63,7 @@ void runExportJson(const std::string& file) {
     int count = 0;
     CaseQuery everything;
     check(db.forEachCase(everything, [&](const CaseRecord& r) {
-        out += jsonOf(r).dump(-1, ' ', false);
+        out += caseJson(r).dump(-1, ' ', false);
         out += '\n';
         ++count;
         return true;
@@ -235,6 +202,39 @@ void runImportJson(const std::string& file) {
 }
 
 }  // namespace
+
+Json caseJson(const CaseRecord& r) {
+    Json j;
+    j["id"] = r.id;
+    j[keyOf(CaseField::Name)] = r.name;
+    j[keyOf(CaseField::Category)] = r.category;
+    j["year"] = r.year;
+    j["month"] = r.month;
+    j["day"] = r.day;
+    j["hour"] = r.hour;
+    j["minute"] = r.minute;
+    j["lunar"] = r.lunar;
+    j["leap"] = r.leap;
+    j[keyOf(CaseField::Question)] = r.question;
+    j["useGod"] = r.useGod;
+    j[keyOf(CaseField::MainCode)] = r.mainCode;
+    j[keyOf(CaseField::ChangedCode)] = r.changedCode;
+    j[keyOf(CaseField::Label)] = r.label;
+    j[keyOf(CaseField::Extra)] = r.extra;
+    j["input"] = nullptr;
+    if (r.castInput) {
+        j["input"] = {{"text", r.castInput->text},
+                      {"upper", r.castInput->upper},
+                      {"lower", r.castInput->lower},
+                      {"total", r.castInput->total}};
+    }
+    j["kindCode"] = r.kindCode;
+    j["reserved1"] = r.reserved1;
+    j["reserved2"] = r.reserved2;
+    j["longitude"] = r.longitude;
+    j["latitude"] = r.latitude;
+    return j;
+}
 
 void addCasesJsonCommands(CLI::App& cases) {
     auto* exportJson = cases.add_subcommand("export-json", "every live case as JSON Lines (one object a line, UTF-8)");

@@ -35,6 +35,8 @@ MDataBase openCaseBook(StoreOpening opening = StoreOpening::ExistingOnly);
 void addCaseAddCommand(CLI::App& cases);
 // cases export-json and import-json, under the cases command.
 void addCasesJsonCommands(CLI::App& cases);
+// A stored case as the JSON object export-json writes (cases show adds to it).
+nlohmann::ordered_json caseJson(const CaseRecord& record);
 void addZhouyiCommands(CLI::App& app);
 // calendar page, under the calendar command.
 void addCalendarPageCommand(CLI::App& calendar);

@@ -124,6 +124,9 @@ TEST_F(CasesCli, ShowPrintsTheRecordAsJson) {
     EXPECT_EQ(j["date"], "农闰2010-5-6");
     EXPECT_EQ(j["label"], "铜钱摇卦");
     EXPECT_EQ(j["mainCode"], "123412");
+    // Every key export-json writes is shown too (the cast input, the place, the stored numbers).
+    for (const char* key : {"input", "kindCode", "reserved1", "reserved2", "longitude", "latitude"})
+        EXPECT_TRUE(j.contains(key)) << key;
     EXPECT_EQ(cli(home, "cases show 9").exitCode, 1);
 }
 
