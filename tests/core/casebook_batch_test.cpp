@@ -259,6 +259,20 @@ TEST_F(Book, AppendingManyCasesStartsTheNextDataFile) {
     EXPECT_TRUE(db.checkIntact().ok);
 }
 
+// An append of many writes the files a run of single saves writes, header included: the
+// book stays readable by any program that reads it case by case.
+TEST_F(Book, AppendingManyWritesTheSameBytesAsSavingOneByOne) {
+    append(25);
+    MDataBase single;
+    const qingheng::testing::TemporaryHome other{"casebook_single", qingheng::testing::memoryFolder()};
+    ASSERT_TRUE(single.openStore(other.path(), kKindLiuYao).ok);
+    for (int k = 0; k < 25; ++k) {
+        CaseRecord r = variedRecord(k);
+        ASSERT_TRUE(single.addCase(r).ok);
+    }
+    EXPECT_EQ(readFileBytes(db.dataFile(0)), readFileBytes(single.dataFile(0)));
+}
+
 TEST_F(Book, AFailedAppendAcrossTwoFilesLeavesTheBookAsItWas) {
     append(kSlotsPerFile - 2);
     const auto file0 = fs::file_size(db.dataFile(0));
