@@ -1,7 +1,9 @@
 // qingheng-cli cases list|search|show|export|import|delete: the case book from the command
-// line (cases add is in CmdCaseAdd.cpp). Reading commands create nothing: a folder without
-// a case book is reported.
+// line (cases add is in CmdCaseAdd.cpp, export-json and import-json in CmdCasesJson.cpp).
+// Reading commands create nothing: a folder without a case book is reported. Each reads the
+// book in one operation and prints its rows at once.
 #include <charconv>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "casebook/CaseOnView.h"
 #include "casebook/Database.h"
 #include "platform/ProgramFolder.h"
+#include "vocab/Hexagram.h"
 #include "vocab/Signs.h"
 
 namespace qingheng::cli {
@@ -23,35 +26,40 @@ void check(const Status& s) {
     if (!s) throw CommandError{s.message};
 }
 
-MDataBase openBook(StoreOpening opening = StoreOpening::ExistingOnly) {
-    MDataBase db;
-    check(db.openStore(programFolder(), kKindLiuYao, opening));
-    return db;
-}
+MDataBase openBook(StoreOpening opening = StoreOpening::ExistingOnly) { return openCaseBook(opening); }
 
-// One line per case: id, name, date text, category, question, tab-separated.
-void printRows(const MDataBase& db, const std::vector<std::uint32_t>& ids) {
-    for (const std::uint32_t id : ids) {
-        CaseRecord r;
-        const SlotRead read = db.readCase(id, r);
-        check(read.status);
-        if (!read.live()) continue;
-        fmt::print("{}\t{}\t{}\t{}\t{}\n", id, r.name, caseDateText(r), r.category, r.question);
-    }
-}
-
-void runList(bool all) {
-    const MDataBase db = openBook();
-    std::vector<std::uint32_t> ids;
-    const Status s = db.liveIds(all ? -1 : kStartupSlots, ids);
-    printRows(db, ids);
+// Lists the matching cases, one line each. The lines are made while the book is read and
+// printed once it is released, so a slow reader of the output never keeps the book busy.
+void printRows(const MDataBase& db, CaseQuery& query, int limit = -1) {
+    std::string text;
+    const Status s = db.forEachCaseRow(
+        query,
+        [&text](const CaseRow& row) {
+            appendCaseListLine(text, row);
+            return true;
+        },
+        limit);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     check(s);
 }
 
+void runList(bool all) {
+    CaseQuery everything;
+    printRows(openBook(), everything, all ? -1 : kStartupSlots);
+}
+
 struct SearchOptions {
-    std::string name, category, question, years;
+    std::string name, category, question, years, hexagram, changed;
     bool nameExact = false, categoryExact = false, questionExact = false;
 };
+
+// The number of a hexagram named on the command line; 0 when none is given.
+int hexagramOption(const std::string& name) {
+    if (name.empty()) return 0;
+    const int number = HexagramNumberOfName(name);
+    if (number == 0) throw CommandError{"卦名应为六十四卦之一，例如天风姤：" + name};
+    return number;
+}
 
 void setText(const std::string& text, bool exact, std::string& field, MatchMode& mode) {
     field = text;
@@ -80,42 +88,31 @@ void runSearch(const SearchOptions& o) {
     setText(o.category, o.categoryExact, q.category, q.categoryMode);
     setText(o.question, o.questionExact, q.question, q.questionMode);
     setYears(o.years, q);
-    const MDataBase db = openBook();
-    std::vector<std::uint32_t> ids;
-    const Status s = db.searchCases(q, ids);
-    printRows(db, ids);
-    check(s);
+    q.hexagram = hexagramOption(o.hexagram);
+    q.changedHexagram = hexagramOption(o.changed);
+    printRows(openBook(), q);
 }
 
-void runShow(std::uint32_t id) {
-    const MDataBase db = openBook();
-    CaseRecord r;
-    const SlotRead read = db.readCase(id, r);
-    check(read.status);
-    if (read.state == SlotState::OutOfRange) throw CommandError{fmt::format("卦例{}不存在。", id)};
-    nlohmann::ordered_json j;
-    j["id"] = r.id;
+// The case as export-json writes it, with its state, its date text, the use god's name and
+// the paths of its report files.
+void printCase(const MDataBase& db, std::uint32_t id, const CaseRecord& r) {
+    nlohmann::ordered_json j = caseJson(r);
     j["deleted"] = r.deleted;
-    j["name"] = r.name;
-    j["category"] = r.category;
     j["date"] = caseDateText(r);
-    j["year"] = r.year;
-    j["month"] = r.month;
-    j["day"] = r.day;
-    j["hour"] = r.hour;
-    j["minute"] = r.minute;
-    j["lunar"] = r.lunar;
-    j["leap"] = r.leap;
-    j["question"] = r.question;
-    j["useGod"] = r.useGod;
     j["useGodName"] = r.useGod < kRelativeNames.size() ? std::string(kRelativeNames[r.useGod]) : std::string();
-    j["mainCode"] = r.mainCode;
-    j["changedCode"] = r.changedCode;
-    j["label"] = r.label;
-    j["extra"] = r.extra;
     j["report"] = db.reportPath(id).string();
     j["plumReport"] = db.plumReportPath(id).string();
     printJson(j);
+}
+
+void runShow(const std::vector<std::uint32_t>& ids) {
+    const MDataBase db = openBook();
+    std::vector<CaseRead> reads;
+    check(db.readCases(ids, reads));
+    for (const CaseRead& read : reads) {
+        if (read.state == SlotState::OutOfRange) throw CommandError{fmt::format("卦例{}不存在。", read.id)};
+    }
+    for (const CaseRead& read : reads) printCase(db, read.id, read.record);
 }
 
 void runExport(const std::string& folder) {
@@ -145,6 +142,12 @@ void runDelete(std::uint32_t id) {
 
 }  // namespace
 
+MDataBase openCaseBook(StoreOpening opening) {
+    MDataBase db;
+    check(db.openStore(programFolder(), kKindLiuYao, opening));
+    return db;
+}
+
 void addCasesCommands(CLI::App& app) {
     auto* cases = app.add_subcommand("cases", "the case book: list, search, show, add, delete, export, import");
     cases->require_subcommand(1);
@@ -163,6 +166,9 @@ void addCasesCommands(CLI::App& app) {
     auto* exact =
         search->add_flag("--exact")->description("after --name, --category or --question: the field equals the text");
     search->add_option("--years", o->years, "casting years Y1-Y2, both included");
+    search->add_option("--hexagram", o->hexagram,
+                       "a hexagram by name (天风姤): the main or the changed one; with --changed, the main one");
+    search->add_option("--changed", o->changed, "the changed hexagram by name (乾为天)");
     search->callback([search, o, name, category, question, exact] {
         // --exact applies to the text option given just before it.
         const CLI::Option* last = nullptr;
@@ -179,10 +185,10 @@ void addCasesCommands(CLI::App& app) {
         runSearch(*o);
     });
 
-    auto* show = cases->add_subcommand("show", "one stored case as JSON");
-    auto id = std::make_shared<std::uint32_t>(0);
-    show->add_option("ID", *id, "case id")->required();
-    show->callback([id] { runShow(*id); });
+    auto* show = cases->add_subcommand("show", "stored cases as JSON, one object each");
+    auto ids = std::make_shared<std::vector<std::uint32_t>>();
+    show->add_option("ID", *ids, "case ids")->required();
+    show->callback([ids] { runShow(*ids); });
 
     auto* exportCmd = cases->add_subcommand("export", "copy the case book and its reports into a folder");
     auto folder = std::make_shared<std::string>();
@@ -200,6 +206,7 @@ void addCasesCommands(CLI::App& app) {
     deleteCmd->callback([deleteId] { runDelete(*deleteId); });
 
     addCaseAddCommand(*cases);
+    addCasesJsonCommands(*cases);
 }
 
 }  // namespace qingheng::cli

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <string>
 
+#include "casebook/Database.h"
+
 namespace qingheng::cli {
 
 // Thrown by a command to end with a message on stderr and exit code 1.
@@ -27,8 +29,14 @@ void addCastCommands(CLI::App& app);
 void addCalendarCommands(CLI::App& app);
 void addChartCommands(CLI::App& app);
 void addCasesCommands(CLI::App& app);
+// The case book of the home; throws CommandError when it cannot be opened.
+MDataBase openCaseBook(StoreOpening opening = StoreOpening::ExistingOnly);
 // cases add, under the cases command.
 void addCaseAddCommand(CLI::App& cases);
+// cases export-json and import-json, under the cases command.
+void addCasesJsonCommands(CLI::App& cases);
+// A stored case as the JSON object export-json writes (cases show adds to it).
+nlohmann::ordered_json caseJson(const CaseRecord& record);
 void addZhouyiCommands(CLI::App& app);
 // calendar page, under the calendar command.
 void addCalendarPageCommand(CLI::App& calendar);

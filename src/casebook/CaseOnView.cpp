@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <fmt/format.h>
+
 #include "platform/FileUtil.h"
 #include "platform/Rtf.h"
 
@@ -172,7 +174,9 @@ void CaseOnView::forgetCase() {
     cast_ = InitialCastResult();
 }
 
-Status CaseOnView::saveOver(MDataBase& book) const { return book.writeCase(id_, record_); }
+Status CaseOnView::saveOver(MDataBase& book, const CaseReports* reports) const {
+    return book.writeCase(id_, record_, reports);
+}
 
 Status CaseOnView::saveAsNew(MDataBase& book, const CaseReports* reports) {
     CaseRecord stored = record_;
@@ -203,6 +207,26 @@ Status reportFilesOf(const CLiuYaoEx& engine, const std::string& fontName, int f
     if (!plum) return Status::failure(error);
     out.sixLines = *sixLines;
     out.plumBlossom = *plum;
+    return Status::success();
+}
+
+Status checkWholeCase(const CaseRecord& record) {
+    if (Status s = checkCaseRecord(record); !s) return s;
+    if (record.name.empty() || record.question.empty()) return Status::failure("姓名或占问事宜不能为空");
+    if (record.category.empty()) return Status::failure("类别名不能为空");
+    CaseInfo info;
+    info.castingTime = castingTimeOf(record);
+    info.mainCode = record.mainCode;
+    info.changedCode = record.changedCode;
+    // Checked here: a stored number past the five relatives must not wrap or be cut to one.
+    if (record.useGod > static_cast<std::uint32_t>(kLastRelative))
+        return Status::failure(fmt::format("用神应为0到4（兄弟、子孙、妻财、官鬼、父母）：{}", record.useGod));
+    info.useGod = static_cast<Relative>(record.useGod);
+    info.longitude = record.longitude;
+    std::string error;
+    if (!CLiuYaoEx::validateCase(info, error)) return Status::failure(error);
+    DatedMoment dated;
+    if (!DateCastingTime(info.castingTime, info.longitude, dated, error)) return Status::failure(error);
     return Status::success();
 }
 

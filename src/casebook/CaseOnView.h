@@ -74,8 +74,9 @@ public:
     // old can be saved into it.
     void forgetCase();
 
-    // Writes the record over the stored case on view.
-    Status saveOver(MDataBase& book) const;
+    // Writes the record over the stored case on view, with its report files when given: the
+    // record and the files are saved together or not at all.
+    Status saveOver(MDataBase& book, const CaseReports* reports = nullptr) const;
     // Adds the record as a new case (with its report files when given); the record takes
     // its id. The mode stays new, so saving again stores another case.
     Status saveAsNew(MDataBase& book, const CaseReports* reports = nullptr);
@@ -98,6 +99,12 @@ private:
 
 // The casting time of a stored record, with its calendar flags.
 CastingTime castingTimeOf(const CaseRecord& record);
+
+// Accepts a record as a whole case that the program can list and open, as a save from the
+// window or cases add makes it: its texts fit their fields, who asks, what is asked and the
+// category are given, the codes and the use god are the chart's, and the calendar can date
+// its casting time. Used for cases that arrive from outside (a JSON Lines file).
+Status checkWholeCase(const CaseRecord& record);
 
 // Deletes a stored case together with its two report files.
 Status deleteStoredCase(MDataBase& book, std::uint32_t id);

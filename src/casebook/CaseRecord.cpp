@@ -16,8 +16,8 @@ constexpr std::array<CaseFieldInfo, 7> kFields = {{
     {"类别", slot::kCategory, slot::kCategorySize, 13},
     {"附加信息", 60, 1002, 1000},
     {"占问事宜", slot::kQuestion, slot::kQuestionSize, 40},
-    {"主卦卦码", 1176, 7, 6},
-    {"变卦卦码", 1183, 7, 6},
+    {"主卦卦码", slot::kMainCode, slot::kCodeSize, 6},
+    {"变卦卦码", slot::kChangedCode, slot::kCodeSize, 6},
     {"起卦方式", 1190, 22, 21},
 }};
 
@@ -199,10 +199,69 @@ CaseRecord decodeCaseRecord(const CaseRecordBytes& bytes) {
     return r;
 }
 
-std::string caseDateText(const CaseRecord& r) {
-    std::string text = r.lunar ? "农" : "公";
-    if (r.lunar && r.leap) text += "闰";
-    return text + fmt::format("{}-{}-{}", r.year, r.month, r.day);
+CaseRow decodeCaseRow(const char* slot) {
+    auto text = [slot](CaseField field) {
+        const CaseFieldInfo& info = caseFieldInfo(field);
+        return decodeGbkField(slot + info.offset, info.size);
+    };
+    CaseRow row;
+    row.id = loadLittleEndian<std::uint32_t>(slot + slot::kId);
+    row.name = text(CaseField::Name);
+    row.category = text(CaseField::Category);
+    row.question = text(CaseField::Question);
+    row.year = loadLittleEndian<std::int16_t>(slot + kYearOffset);
+    row.month = loadLittleEndian<std::int16_t>(slot + kMonth);
+    row.day = loadLittleEndian<std::int16_t>(slot + kDay);
+    row.lunar = static_cast<std::uint8_t>(slot[kLunar]) == 1;
+    row.leap = static_cast<std::uint8_t>(slot[kLeap]) == 1;
+    return row;
+}
+
+CaseRow caseRowOf(const CaseRecord& r) {
+    return CaseRow{r.id, r.name, r.category, r.question, r.year, r.month, r.day, r.lunar, r.leap};
+}
+
+namespace {
+
+void appendNumber(std::string& out, long long n) {
+    const fmt::format_int digits(n);
+    out.append(digits.data(), digits.size());
+}
+
+// Writes the date text of a record or a row to out.
+template <typename Dated>
+void appendDateText(std::string& out, const Dated& r) {
+    out += !r.lunar ? "公" : (r.leap ? "农闰" : "农");
+    appendNumber(out, r.year);
+    out += '-';
+    appendNumber(out, r.month);
+    out += '-';
+    appendNumber(out, r.day);
+}
+
+template <typename Dated>
+std::string dateTextOf(const Dated& r) {
+    std::string out;
+    appendDateText(out, r);
+    return out;
+}
+
+}  // namespace
+
+std::string caseDateText(const CaseRecord& r) { return dateTextOf(r); }
+std::string caseDateText(const CaseRow& row) { return dateTextOf(row); }
+
+void appendCaseListLine(std::string& out, const CaseRow& r) {
+    appendNumber(out, r.id);
+    out += '\t';
+    out += r.name;
+    out += '\t';
+    appendDateText(out, r);
+    out += '\t';
+    out += r.category;
+    out += '\t';
+    out += r.question;
+    out += '\n';
 }
 
 }  // namespace qingheng

@@ -24,6 +24,7 @@ inline constexpr int kCategory = 17, kCategorySize = 15;
 inline constexpr int kYear = 32;
 inline constexpr int kKindCode = 44;
 inline constexpr int kQuestion = 1062, kQuestionSize = 42;
+inline constexpr int kMainCode = 1176, kChangedCode = 1183, kCodeSize = 7;
 }  // namespace slot
 
 // The text fields with their limits in GBK bytes (the field size less its terminator, or
@@ -66,6 +67,8 @@ struct CaseRecord {
     std::optional<StoredCastInput> castInput;  // nullopt: not a number or character cast, or an older file
     std::array<char, 68> unused{};             // kept as found so a rewrite loses nothing (but the input's marker)
 
+    friend bool operator==(const CaseRecord&, const CaseRecord&) = default;
+
     const std::string& text(CaseField field) const;
     std::string& text(CaseField field);
 };
@@ -87,7 +90,26 @@ CaseRecord decodeCaseRecord(const CaseRecordBytes& bytes);
 // Decodes one zero-terminated GBK field of at most size bytes, as decodeCaseRecord does.
 std::string decodeGbkField(const char* field, int size);
 
+// A case as the case list shows it: who asks, the date, the category and the question.
+struct CaseRow {
+    std::uint32_t id = 0;
+    std::string name, category, question;
+    std::int16_t year = 0, month = 0, day = 0;
+    bool lunar = false, leap = false;
+    friend bool operator==(const CaseRow&, const CaseRow&) = default;
+};
+
+// The row of the slot bytes at slot (kCaseRecordSize of them), decoded as decodeCaseRecord
+// decodes the same fields; only those fields are read.
+CaseRow decodeCaseRow(const char* slot);
+CaseRow caseRowOf(const CaseRecord& record);
+
 // Date text of a list row: 农/公, 闰 for a leap lunar month, then year-month-day.
 std::string caseDateText(const CaseRecord& record);
+std::string caseDateText(const CaseRow& row);
+
+// Appends the line the command line lists a case with: its id, name, date text, category
+// and question, tab-separated.
+void appendCaseListLine(std::string& out, const CaseRow& row);
 
 }  // namespace qingheng

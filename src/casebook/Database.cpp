@@ -104,6 +104,47 @@ Status MDataBase::acquire(Lock& lock, Access access) const {
     return recover();
 }
 
+// ---- one reading operation
+
+Status MDataBase::Reader::open() {
+    if (Status s = db_.acquire(lock_, Access::Read); !s) return s;
+    const int fd = file(0);
+    if (fd < 0) {
+        return Status::failure(fmt::format("无法打开卦例库文件 {}：{}", path(0).string(), systemErrorText(errno)));
+    }
+    return db_.readHeaderFrom(fd, header_);
+}
+
+int MDataBase::Reader::file(int n) {
+    const auto index = static_cast<std::size_t>(n);
+    if (index >= files_.size()) {
+        files_.resize(index + 1);
+        openErrors_.resize(index + 1, 0);
+    }
+    if (files_[index]) return files_[index].get();
+    if (openErrors_[index] != 0) {
+        errno = openErrors_[index];
+        return -1;
+    }
+    const int fd = fileops::openFile(path(n), O_RDONLY);
+    if (fd < 0) {
+        openErrors_[index] = errno != 0 ? errno : EIO;
+        errno = openErrors_[index];
+        return -1;
+    }
+    files_[index] = FileDescriptor(fd);
+    return fd;
+}
+
+Status MDataBase::Reader::readSlots(std::int64_t first, std::int64_t count, char* out) {
+    const int n = slotfile::fileNumberOf(first);
+    const int fd = file(n);
+    if (fd < 0) return slotfile::readFailure(path(n));
+    const auto size = static_cast<std::size_t>(count * kCaseRecordSize);
+    if (readAt(fd, out, size, slotfile::offsetOf(first))) return Status::success();
+    return errno != 0 ? slotfile::readFailure(path(n)) : slotfile::missingSlots(path(n), first);
+}
+
 // ---- paths
 
 fs::path MDataBase::datFolder() const { return folder_ / "dat"; }
@@ -155,8 +196,13 @@ Status MDataBase::readHeader(CaseBookHeader& header) const {
     const fs::path path = dataFile(0);
     FileDescriptor fd(fileops::openFile(path, O_RDONLY));
     if (!fd) return Status::failure(fmt::format("无法打开卦例库文件 {}：{}", path.string(), systemErrorText(errno)));
+    return readHeaderFrom(fd.get(), header);
+}
+
+Status MDataBase::readHeaderFrom(int fd, CaseBookHeader& header) const {
+    const fs::path path = dataFile(0);
     std::array<char, kHeaderSize> bytes{};
-    if (!readAt(fd.get(), bytes.data(), bytes.size(), 0)) {
+    if (!readAt(fd, bytes.data(), bytes.size(), 0)) {
         return Status::failure(fmt::format("卦例库文件 {} 的文件头已损坏：文件太短", path.string()));
     }
     header = CaseBookHeader::decode(bytes.data());
@@ -379,19 +425,34 @@ Status MDataBase::removeCase(std::uint32_t id) {
 
 SlotRead MDataBase::readCase(std::uint32_t id, CaseRecord& out) const {
     SlotRead result;
-    Lock lock;
-    if (result.status = acquire(lock, Access::Read); !result.status) return result;
-    CaseBookHeader header;
-    if (result.status = readHeader(header); !result.status) return result;
-    if (id >= static_cast<std::uint32_t>(header.slotCount)) return result;
+    Reader reader(*this);
+    if (result.status = reader.open(); !result.status) return result;
+    if (id >= static_cast<std::uint32_t>(reader.header().slotCount)) return result;
     CaseRecordBytes bytes;
-    if (result.status = readSlotBytes(id, bytes); !result.status) return result;
+    if (result.status = reader.readSlots(id, 1, bytes.data()); !result.status) return result;
     out = decodeCaseRecord(bytes);
     result.state = out.deleted ? SlotState::Deleted : SlotState::Live;
     return result;
 }
 
-Status MDataBase::writeCase(std::uint32_t id, const CaseRecord& record) {
+// The report files of a live case as they are before a change replaces them.
+Status MDataBase::keepReportsBefore(SlotChange& change) const {
+    std::array<SlotChange::ReportBefore, 2> before;
+    const std::array<fs::path, 2> paths = {reportPath(change.id), plumReportPath(change.id)};
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        if (!slotfile::isPresent(paths[k])) continue;
+        const auto bytes = readFileBytes(paths[k]);
+        if (!bytes) {
+            return Status::failure(
+                fmt::format("无法读取卦例的报告文件 {}：{}", paths[k].string(), systemErrorText(errno)));
+        }
+        before[k] = {true, *bytes};
+    }
+    change.reportsBefore = std::move(before);
+    return Status::success();
+}
+
+Status MDataBase::writeCase(std::uint32_t id, const CaseRecord& record, const CaseReports* reports) {
     SlotChange change;
     change.id = id;
     CaseRecord stored = record;
@@ -406,7 +467,71 @@ Status MDataBase::writeCase(std::uint32_t id, const CaseRecord& record) {
     // Overwriting a deleted slot would bring it back behind the header's free count.
     if (change.slotBefore[slot::kDeleted] != 0) return Status::failure(fmt::format("卦例{}已被删除，不能保存。", id));
     change.headerBefore = change.headerAfter = header;
-    return applySlotChange(change, nullptr);
+    if (reports) {
+        if (Status s = keepReportsBefore(change); !s) return s;
+    }
+    return applySlotChange(change, reports);
+}
+
+Status MDataBase::appendCases(std::vector<CaseRecord>& records) {
+    if (records.empty()) return Status::success();
+    for (const CaseRecord& r : records) {
+        if (Status s = checkCaseRecord(r); !s) return s;
+    }
+    Lock lock;
+    CaseBookHeader header;
+    if (Status s = beginChange(lock, header); !s) return s;
+    const auto count = static_cast<std::int64_t>(records.size());
+    if (header.slotCount + count > std::int64_t{INT16_MAX} * kSlotsPerFile)
+        return Status::failure("卦例库已满，不能再保存卦例。");
+    const auto first = static_cast<std::uint32_t>(header.slotCount);
+    std::string slots(static_cast<std::size_t>(count) * kCaseRecordSize, '\0');
+    for (std::int64_t k = 0; k < count; ++k) {
+        CaseRecord stored = records[static_cast<std::size_t>(k)];
+        stored.id = first + static_cast<std::uint32_t>(k);
+        stored.deleted = false;
+        CaseRecordBytes bytes;
+        if (Status s = encodeCaseRecord(stored, bytes); !s) return s;
+        std::copy(bytes.begin(), bytes.end(), slots.begin() + k * kCaseRecordSize);
+    }
+    CaseBookHeader after = header;
+    after.slotCount = static_cast<std::int32_t>(header.slotCount + count);
+    after.fileCount = static_cast<std::int16_t>(dataFilesFor(after.slotCount));
+    if (Status s = applyAppend(header, after, first, slots); !s) return s;
+    for (std::int64_t k = 0; k < count; ++k) {
+        records[static_cast<std::size_t>(k)].id = first + static_cast<std::uint32_t>(k);
+        records[static_cast<std::size_t>(k)].deleted = false;
+    }
+    return Status::success();
+}
+
+// Writes the slots past the count, file by file, then the header that makes them count. A
+// failure cuts the files back; after a crash the slots lie past the count, where they do
+// not count and the next append overwrites them.
+Status MDataBase::applyAppend(const CaseBookHeader& before, const CaseBookHeader& after, std::uint32_t first,
+                              std::string_view slots) {
+    const std::int64_t count = static_cast<std::int64_t>(slots.size()) / kCaseRecordSize;
+    std::vector<int> created;
+    Status result;
+    for (std::int64_t k = 0; k < count && result;) {
+        const std::int64_t id = first + k;
+        const int n = slotfile::fileNumberOf(id);
+        const std::int64_t inFile = std::min<std::int64_t>(count - k, (n + 1) * std::int64_t{kSlotsPerFile} - id);
+        const fs::path path = dataFile(n);
+        if (!slotfile::isPresent(path)) created.push_back(n);
+        FileDescriptor fd(fileops::openFile(path, O_WRONLY | O_CREAT));
+        const auto size = static_cast<std::size_t>(inFile * kCaseRecordSize);
+        if (!fd || !writeAt(fd.get(), slots.data() + k * kCaseRecordSize, size, slotfile::offsetOf(id)) ||
+            !fileops::syncFile(fd.get())) {
+            result = slotfile::writeFailure(path);
+        }
+        k += inFile;
+    }
+    if (result) result = writeHeader(after);
+    if (result) return Status::success();
+    if (Status undone = undoAppend(before, first, count, created); !undone)
+        return Status::failure(fmt::format("{}；{}", result.message, undone.message));
+    return result;
 }
 
 }  // namespace qingheng

@@ -18,6 +18,8 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +71,10 @@ struct CaseQuery {
     MatchMode questionMode = MatchMode::Ignore;
     bool useKindCode = false;
     bool useYears = false;
+    // Hexagram numbers 1-64 (palace order), 0 ignores them. hexagram alone finds it as the
+    // main or the changed hexagram; with changedHexagram it names the main one.
+    int hexagram = 0;
+    int changedHexagram = 0;
 };
 
 // Searches the casting years first to last, both included. Refused, leaving the query as it
@@ -81,6 +87,13 @@ struct SlotRead {
     Status status;
     SlotState state = SlotState::OutOfRange;
     bool live() const { return status.ok && state == SlotState::Live; }
+};
+
+// One slot of a batch read: what readCase gives for its id.
+struct CaseRead {
+    std::uint32_t id = 0;
+    SlotState state = SlotState::OutOfRange;
+    CaseRecord record;  // filled whenever the id is in range
 };
 
 // How openStore treats a folder without a case book.
@@ -120,8 +133,13 @@ public:
     Status removeCase(std::uint32_t id);
     // Reads a slot; the record is filled whenever the id is in range, deleted or not.
     SlotRead readCase(std::uint32_t id, CaseRecord& out) const;
-    // Overwrites a live slot in range; its id field is kept equal to its index.
-    Status writeCase(std::uint32_t id, const CaseRecord& record);
+    // Overwrites a live slot in range; its id field is kept equal to its index. With reports,
+    // the two report files are replaced as part of the same change: a failure or a crash
+    // leaves the old record and the old report files.
+    Status writeCase(std::uint32_t id, const CaseRecord& record, const CaseReports* reports = nullptr);
+    // Appends the records as new cases in one change: all of them or, after a failure or a
+    // crash, none. Each record's id is set and it is marked live.
+    Status appendCases(std::vector<CaseRecord>& records);
     // Slot count from the header, deleted slots included.
     Status countSlots(int& count) const;
     // Ids of matching live slots in ascending order. Kinds without a question field ignore
@@ -130,6 +148,20 @@ public:
     Status searchCases(CaseQuery& query, std::vector<std::uint32_t>& ids) const;
     // Ids of the live slots among the first limit slots (all when limit < 0).
     Status liveIds(int limit, std::vector<std::uint32_t>& ids) const;
+    // The list rows of the matching live slots among the first limit slots (all when
+    // limit < 0), in id order: one scan, the rows decoded as they are found.
+    Status searchCaseRows(CaseQuery& query, std::vector<CaseRow>& rows, int limit = -1) const;
+    // The same one row at a time, none of them kept: visit returns false to stop.
+    Status forEachCaseRow(CaseQuery& query, const std::function<bool(const CaseRow&)>& visit, int limit = -1) const;
+    // Every matching live case in id order, whole; visit returns false to stop.
+    Status forEachCase(CaseQuery& query, const std::function<bool(const CaseRecord&)>& visit) const;
+
+    // Batch reads: one operation for many ids, in the order given (one lock, one header read,
+    // each data file opened once, neighbouring slots read together). readCases gives for each
+    // id what readCase gives; readCaseRows the rows of the live ones. Slots that cannot be
+    // read are left out and make the result a failure.
+    Status readCases(std::span<const std::uint32_t> ids, std::vector<CaseRead>& out) const;
+    Status readCaseRows(std::span<const std::uint32_t> ids, std::vector<CaseRow>& rows) const;
     // A book whose header is damaged or whose data files do not hold every slot the header
     // counts can still be read but refuses every change until a backup is restored.
     Status checkIntact() const;
@@ -162,6 +194,7 @@ public:
 private:
     enum class Access { Read, Write };
     class Lock;
+    class Reader;
     struct SlotChange;
     struct ReplacePlan;
     struct BookFile;
@@ -171,6 +204,7 @@ private:
     Status acquire(Lock& lock, Access access) const;
     Status createBook() const;
     Status readHeader(CaseBookHeader& header) const;
+    Status readHeaderFrom(int fd, CaseBookHeader& header) const;
     Status writeHeader(const CaseBookHeader& header) const;
     Status checkDataFiles(const CaseBookHeader& header) const;
     Status beginChange(Lock& lock, CaseBookHeader& header);
@@ -178,6 +212,9 @@ private:
     Status writeSlot(std::uint32_t id, const CaseRecordBytes& bytes, bool create) const;
     Status readSlotBytes(std::uint32_t id, CaseRecordBytes& bytes) const;
     Status appendCase(CaseBookHeader& header, CaseRecord& record, const CaseReports* reports);
+    Status applyAppend(const CaseBookHeader& before, const CaseBookHeader& after, std::uint32_t first,
+                       std::string_view slots);
+    Status keepReportsBefore(SlotChange& change) const;
     Status reuseSlot(CaseBookHeader& header, std::int64_t id, CaseRecord& record, const CaseReports* reports);
     Status writeReports(std::uint32_t id, const CaseReports& reports) const;
     std::filesystem::path datFolder() const;
@@ -185,11 +222,22 @@ private:
     std::filesystem::path journalPath() const;
     std::filesystem::path stagingFolder() const;
 
+    // ---- DatabaseQueries.cpp
+    // Visits the matching live slots among the first limit (all when negative) in id order.
+    Status scanMatching(CaseQuery& query, int limit,
+                        const std::function<bool(std::uint32_t, const char*)>& visit) const;
+    // Visits each id in the order given with its slot bytes, or nullptr past the slot count.
+    Status readSlotsOf(std::span<const std::uint32_t> ids,
+                       const std::function<void(std::uint32_t, const char*)>& visit) const;
+
     // ---- DatabaseRecovery.cpp
     bool needsRecovery() const;
     Status recover() const;
     Status applySlotChange(const SlotChange& change, const CaseReports* reports);
     Status undoChange(const SlotChange& change) const;
+    Status undoAppend(const CaseBookHeader& before, std::uint32_t first, std::int64_t count,
+                      const std::vector<int>& createdFiles) const;
+    Status restoreReports(const SlotChange& change) const;
     Status rollBackSlotChange() const;
     Status carryOut(const ReplacePlan& plan, std::vector<Move>& done) const;
     Status runReplace(const ReplacePlan& plan) const;

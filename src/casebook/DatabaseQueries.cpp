@@ -1,11 +1,14 @@
-// MDataBase's searches and counts: every slot is scanned in file order and matched on its
-// raw bytes, texts compared in GBK.
+// MDataBase's reading operations: searches and counts, where every slot is scanned in file
+// order and matched on its raw bytes (texts compared in GBK, hexagrams by their line codes),
+// and batch reads of many ids. Each is one operation: one lock, one header read, each data
+// file opened once and read in blocks.
 #include <cstring>
 
 #include "calendar/YearRange.h"
 #include "casebook/SlotFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Gbk.h"
+#include "vocab/Hexagram.h"
 
 namespace qingheng {
 namespace {
@@ -38,10 +41,24 @@ bool textMatches(MatchMode mode, std::string_view field, std::string_view needle
     return false;
 }
 
+// The hexagram number of a stored line code field (six characters and a terminator); 0
+// when the field holds no hexagram code.
+int hexagramOfField(const char* field) { return HexagramNumberOfCode(fieldText(field, slot::kCodeSize)); }
+
 // A query with its texts in GBK, matched against raw slot bytes.
 struct CompiledQuery {
     CaseQuery query;
     std::string name, category, question;
+
+    bool hexagramsMatch(const char* s) const {
+        if (query.hexagram == 0 && query.changedHexagram == 0) return true;
+        const int changed = hexagramOfField(s + slot::kChangedCode);
+        if (query.changedHexagram != 0) {
+            return changed == query.changedHexagram &&
+                   (query.hexagram == 0 || hexagramOfField(s + slot::kMainCode) == query.hexagram);
+        }
+        return changed == query.hexagram || hexagramOfField(s + slot::kMainCode) == query.hexagram;
+    }
 
     bool matches(const char* s) const {
         if (s[slot::kDeleted] != 0) return false;
@@ -55,7 +72,7 @@ struct CompiledQuery {
             const auto year = loadLittleEndian<std::int16_t>(s + slot::kYear);
             if (year < query.firstYear || year > query.lastYear) return false;
         }
-        return true;
+        return hexagramsMatch(s);
     }
 };
 
@@ -79,41 +96,140 @@ Status setQueryYears(CaseQuery& query, int firstYear, int lastYear) {
 }
 
 Status MDataBase::countSlots(int& count) const {
-    Lock lock;
-    if (Status s = acquire(lock, Access::Read); !s) return s;
-    CaseBookHeader header;
-    if (Status s = readHeader(header); !s) return s;
-    count = header.slotCount;
+    Reader reader(*this);
+    if (Status s = reader.open(); !s) return s;
+    count = reader.header().slotCount;
     return Status::success();
 }
 
-Status MDataBase::searchCases(CaseQuery& query, std::vector<std::uint32_t>& ids) const {
-    ids.clear();
-    Lock lock;
-    if (Status s = acquire(lock, Access::Read); !s) return s;
-    CaseBookHeader header;
-    if (Status s = readHeader(header); !s) return s;
+Status MDataBase::scanMatching(CaseQuery& query, int limit,
+                               const std::function<bool(std::uint32_t, const char*)>& visit) const {
+    const auto isHexagram = [](int n) { return n >= 0 && n <= 64; };
+    if (!isHexagram(query.hexagram) || !isHexagram(query.changedHexagram))
+        return Status::failure("卦名应为六十四卦之一。");
+    Reader reader(*this);
+    if (Status s = reader.open(); !s) return s;
+    const CaseBookHeader& header = reader.header();
     if (header.kind < kKindLiuYao) query.questionMode = MatchMode::Ignore;
     CompiledQuery compiled{query, {}, {}, {}};
     if (Status s = compileQueryText("姓名", query.nameMode, query.name, compiled.name); !s) return s;
     if (Status s = compileQueryText("类别", query.categoryMode, query.category, compiled.category); !s) return s;
     if (Status s = compileQueryText("占问事宜", query.questionMode, query.question, compiled.question); !s) return s;
-    return slotfile::scanSlots(*this, header.slotCount, [&](std::int64_t id, const char* s) {
-        if (compiled.matches(s)) ids.push_back(static_cast<std::uint32_t>(id));
+    const std::int64_t count = limit < 0 ? header.slotCount : std::min<std::int64_t>(limit, header.slotCount);
+    return reader.scan(count, [&](std::int64_t id, const char* s) {
+        return !compiled.matches(s) || visit(static_cast<std::uint32_t>(id), s);
+    });
+}
+
+Status MDataBase::searchCases(CaseQuery& query, std::vector<std::uint32_t>& ids) const {
+    ids.clear();
+    return scanMatching(query, -1, [&](std::uint32_t id, const char*) {
+        ids.push_back(id);
         return true;
     });
 }
 
 Status MDataBase::liveIds(int limit, std::vector<std::uint32_t>& ids) const {
     ids.clear();
-    Lock lock;
-    if (Status s = acquire(lock, Access::Read); !s) return s;
-    CaseBookHeader header;
-    if (Status s = readHeader(header); !s) return s;
-    const std::int64_t count = limit < 0 ? header.slotCount : std::min<std::int64_t>(limit, header.slotCount);
-    return slotfile::scanSlots(*this, count, [&](std::int64_t id, const char* s) {
-        if (s[slot::kDeleted] == 0) ids.push_back(static_cast<std::uint32_t>(id));
+    CaseQuery everything;
+    return scanMatching(everything, limit < 0 ? -1 : limit, [&](std::uint32_t id, const char*) {
+        ids.push_back(id);
         return true;
+    });
+}
+
+Status MDataBase::searchCaseRows(CaseQuery& query, std::vector<CaseRow>& rows, int limit) const {
+    rows.clear();
+    return scanMatching(query, limit, [&](std::uint32_t id, const char* s) {
+        rows.push_back(decodeCaseRow(s));
+        rows.back().id = id;
+        return true;
+    });
+}
+
+Status MDataBase::forEachCaseRow(CaseQuery& query, const std::function<bool(const CaseRow&)>& visit, int limit) const {
+    CaseRow row;
+    return scanMatching(query, limit, [&](std::uint32_t id, const char* s) {
+        row = decodeCaseRow(s);
+        row.id = id;
+        return visit(row);
+    });
+}
+
+Status MDataBase::forEachCase(CaseQuery& query, const std::function<bool(const CaseRecord&)>& visit) const {
+    CaseRecordBytes bytes;
+    return scanMatching(query, -1, [&](std::uint32_t, const char* s) {
+        std::memcpy(bytes.data(), s, bytes.size());
+        return visit(decodeCaseRecord(bytes));
+    });
+}
+
+// ---- batch reads
+
+Status MDataBase::readSlotsOf(std::span<const std::uint32_t> ids,
+                              const std::function<void(std::uint32_t, const char*)>& visit) const {
+    Reader reader(*this);
+    if (Status s = reader.open(); !s) return s;
+    const std::int64_t count = reader.header().slotCount;
+    Status result;
+    std::vector<char> block(static_cast<std::size_t>(slotfile::kBlockSlots * kCaseRecordSize));
+    std::int64_t blockFirst = 0, blockEnd = 0;  // the slots the block holds
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const std::int64_t id = ids[i];
+        if (id >= count) {
+            visit(ids[i], nullptr);
+            continue;
+        }
+        if (id < blockFirst || id >= blockEnd) {
+            // The block runs from this id over the ids that follow it in order, within one
+            // file and one block's length.
+            const int file = slotfile::fileNumberOf(id);
+            std::int64_t last = id;
+            for (std::size_t j = i + 1; j < ids.size(); ++j) {
+                const std::int64_t next = ids[j];
+                if (next <= last || next >= count || next - id >= slotfile::kBlockSlots ||
+                    slotfile::fileNumberOf(next) != file)
+                    break;
+                last = next;
+            }
+            blockFirst = id;
+            blockEnd = last + 1;
+            if (Status s = reader.readSlots(blockFirst, blockEnd - blockFirst, block.data()); !s) {
+                blockEnd = blockFirst;  // nothing held: read this id alone, as readCase does
+                if (Status one = reader.readSlots(id, 1, block.data()); !one) {
+                    if (result.ok) result = one;
+                    continue;
+                }
+                blockEnd = blockFirst + 1;
+            }
+        }
+        visit(ids[i], block.data() + (id - blockFirst) * kCaseRecordSize);
+    }
+    return result;
+}
+
+Status MDataBase::readCases(std::span<const std::uint32_t> ids, std::vector<CaseRead>& out) const {
+    out.clear();
+    out.reserve(ids.size());
+    CaseRecordBytes bytes;
+    return readSlotsOf(ids, [&](std::uint32_t id, const char* s) {
+        CaseRead read;
+        read.id = id;
+        if (s) {
+            std::memcpy(bytes.data(), s, bytes.size());
+            read.record = decodeCaseRecord(bytes);
+            read.state = read.record.deleted ? SlotState::Deleted : SlotState::Live;
+        }
+        out.push_back(std::move(read));
+    });
+}
+
+Status MDataBase::readCaseRows(std::span<const std::uint32_t> ids, std::vector<CaseRow>& rows) const {
+    rows.clear();
+    return readSlotsOf(ids, [&](std::uint32_t id, const char* s) {
+        if (!s || s[slot::kDeleted] != 0) return;
+        rows.push_back(decodeCaseRow(s));
+        rows.back().id = id;
     });
 }
 

@@ -26,6 +26,9 @@ namespace {
 
 constexpr std::string_view kUndoMagic = "QHUNDO1\n";
 constexpr std::size_t kUndoSize = kUndoMagic.size() + kHeaderSize + 4 + kCaseRecordSize;
+// The same followed by the two report files before the change, each as a byte that says
+// whether it was there, its length (4 bytes) and its bytes.
+constexpr std::string_view kUndoWithReportsMagic = "QHUNDO2\n";
 
 constexpr std::string_view kJournalFirstLine = "qingheng journal 1";
 
@@ -46,18 +49,28 @@ bool isReplacedFolderName(const std::string& name) {
 // ---- undo image and journal text
 
 std::string MDataBase::SlotChange::encodeUndo() const {
-    std::string out(kUndoMagic);
+    std::string out(reportsBefore ? kUndoWithReportsMagic : kUndoMagic);
     const auto header = headerBefore.encode();
     out.append(header.data(), header.size());
-    char idBytes[4];
-    storeLittleEndian<std::uint32_t>(idBytes, id);
-    out.append(idBytes, sizeof idBytes);
+    char number[4];
+    storeLittleEndian<std::uint32_t>(number, id);
+    out.append(number, sizeof number);
     out.append(slotBefore.data(), slotBefore.size());
+    if (!reportsBefore) return out;
+    for (const ReportBefore& report : *reportsBefore) {
+        out += report.present ? '\1' : '\0';
+        storeLittleEndian<std::uint32_t>(number, static_cast<std::uint32_t>(report.bytes.size()));
+        out.append(number, sizeof number);
+        out += report.bytes;
+    }
     return out;
 }
 
 std::optional<MDataBase::SlotChange> MDataBase::SlotChange::decodeUndo(std::string_view bytes) {
-    if (bytes.size() != kUndoSize || bytes.substr(0, kUndoMagic.size()) != kUndoMagic) return std::nullopt;
+    const bool withReports = bytes.substr(0, kUndoWithReportsMagic.size()) == kUndoWithReportsMagic;
+    if (!withReports && (bytes.size() != kUndoSize || bytes.substr(0, kUndoMagic.size()) != kUndoMagic))
+        return std::nullopt;
+    if (bytes.size() < kUndoSize) return std::nullopt;
     const char* p = bytes.data() + kUndoMagic.size();
     SlotChange change;
     change.headerBefore = CaseBookHeader::decode(p);
@@ -65,6 +78,20 @@ std::optional<MDataBase::SlotChange> MDataBase::SlotChange::decodeUndo(std::stri
     change.id = loadLittleEndian<std::uint32_t>(p);
     p += 4;
     std::copy(p, p + kCaseRecordSize, change.slotBefore.begin());
+    if (!withReports) return change;
+    std::string_view rest = bytes.substr(kUndoSize);
+    std::array<ReportBefore, 2> reports;
+    for (ReportBefore& report : reports) {
+        if (rest.size() < 5 || static_cast<std::uint8_t>(rest[0]) > 1) return std::nullopt;
+        report.present = rest[0] == 1;
+        const std::uint32_t length = loadLittleEndian<std::uint32_t>(rest.data() + 1);
+        rest.remove_prefix(5);
+        if (rest.size() < length) return std::nullopt;
+        report.bytes = std::string(rest.substr(0, length));
+        rest.remove_prefix(length);
+    }
+    if (!rest.empty()) return std::nullopt;
+    change.reportsBefore = std::move(reports);
     return change;
 }
 
@@ -170,27 +197,56 @@ Status MDataBase::applySlotChange(const SlotChange& change, const CaseReports* r
 
 // Puts back the header and the slot as they were before the change.
 Status MDataBase::undoChange(const SlotChange& change) const {
-    // The header first: once it is back, whatever follows it in the slots is not counted.
-    if (Status s = writeHeader(change.headerBefore); !s) return s;
     const std::uint32_t id = change.id;
     if (change.kind == SlotChange::Kind::Append) {
-        const fs::path file = dataFile(slotfile::fileNumberOf(id));
-        const std::int64_t end = slotfile::offsetOf(id);
-        std::error_code ec;
-        const bool regular = fs::is_regular_file(fs::symlink_status(file, ec));
-        const auto size = regular ? fs::file_size(file, ec) : 0;
-        if (change.createsFile && regular) {
-            if (Status s = removeFile(file); !s) return s;
-        } else if (regular && static_cast<std::int64_t>(size) > end && !fileops::truncateFile(file, end)) {
-            return slotfile::writeFailure(file);
-        }
-    } else if (Status s = writeSlot(id, change.slotBefore, false); !s) {
-        return s;
+        const std::vector<int> created =
+            change.createsFile ? std::vector<int>{slotfile::fileNumberOf(id)} : std::vector<int>{};
+        if (Status s = undoAppend(change.headerBefore, id, 1, created); !s) return s;
+    } else {
+        // The header first: once it is back, whatever follows it in the slots is not counted.
+        if (Status s = writeHeader(change.headerBefore); !s) return s;
+        if (Status s = writeSlot(id, change.slotBefore, false); !s) return s;
     }
     // Report files written for a slot that was not live belong to no case.
     if (change.kind == SlotChange::Kind::Append || change.slotBefore[slot::kDeleted] != 0) {
         if (Status s = removeFile(reportPath(id)); !s) return s;
         if (Status s = removeFile(plumReportPath(id)); !s) return s;
+    }
+    if (change.reportsBefore) return restoreReports(change);
+    return Status::success();
+}
+
+// Puts the header back and cuts the data files back to where an append of count slots from
+// first began: files it created go, the others lose what it wrote past their old end.
+Status MDataBase::undoAppend(const CaseBookHeader& before, std::uint32_t first, std::int64_t count,
+                             const std::vector<int>& createdFiles) const {
+    // The header first: once it is back, whatever follows it in the slots is not counted.
+    if (Status s = writeHeader(before); !s) return s;
+    const int firstFile = slotfile::fileNumberOf(first);
+    const int lastFile = slotfile::fileNumberOf(first + count - 1);
+    for (int n = firstFile; n <= lastFile; ++n) {
+        const fs::path file = dataFile(n);
+        const std::int64_t end = n == firstFile ? slotfile::offsetOf(first) : 0;
+        std::error_code ec;
+        const bool regular = fs::is_regular_file(fs::symlink_status(file, ec));
+        const auto size = regular ? fs::file_size(file, ec) : 0;
+        const bool created = std::find(createdFiles.begin(), createdFiles.end(), n) != createdFiles.end();
+        if (created && regular) {
+            if (Status s = removeFile(file); !s) return s;
+        } else if (regular && static_cast<std::int64_t>(size) > end && !fileops::truncateFile(file, end)) {
+            return slotfile::writeFailure(file);
+        }
+    }
+    return Status::success();
+}
+
+// The report files of a live case as they were before the change replaced them.
+Status MDataBase::restoreReports(const SlotChange& change) const {
+    const std::array<fs::path, 2> paths = {reportPath(change.id), plumReportPath(change.id)};
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        const SlotChange::ReportBefore& before = (*change.reportsBefore)[k];
+        const Status s = before.present ? writeFileAtomically(paths[k], before.bytes) : removeFile(paths[k]);
+        if (!s) return s;
     }
     return Status::success();
 }

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -43,6 +44,31 @@ private:
     int fd_ = -1;
 };
 
+// One reading operation on the book: the shared lock, the header, and each data file opened
+// once, file 0 serving both the header and its slots.
+class MDataBase::Reader {
+public:
+    explicit Reader(const MDataBase& db) : db_(db) {}
+    // Takes the lock (finishing first a change an earlier run left half-done) and reads the header.
+    Status open();
+    const CaseBookHeader& header() const { return header_; }
+    // Data file n, opened on its first use; -1 (errno set) when it cannot be opened.
+    int file(int n);
+    std::filesystem::path path(int n) const { return db_.dataFile(n); }
+    // Reads count slots from first on, all in one data file, into out.
+    Status readSlots(std::int64_t first, std::int64_t count, char* out);
+    // Visits the first count slots in id order, as slotfile::scanSlotFiles does.
+    template <typename Visit>
+    Status scan(std::int64_t count, Visit&& visit);
+
+private:
+    const MDataBase& db_;
+    Lock lock_;
+    CaseBookHeader header_;
+    std::vector<FileDescriptor> files_;
+    std::vector<int> openErrors_;  // errno of a failed open, so a file is tried once
+};
+
 // One slot (and the header) before and after a change. For an overwrite, the undo image
 // keeps the before side on disk until the change is complete.
 struct MDataBase::SlotChange {
@@ -52,8 +78,16 @@ struct MDataBase::SlotChange {
     CaseBookHeader headerBefore, headerAfter;
     CaseRecordBytes slotBefore{}, slotAfter{};  // slotBefore is unused for an append
     bool createsFile = false;                   // an append that starts a new data file
+    // A report file as it was before the change: its bytes, or not there at all.
+    struct ReportBefore {
+        bool present = false;
+        std::string bytes;
+    };
+    // An overwrite that replaces a live case's report files keeps them (id.rtf, idm.rtf).
+    std::optional<std::array<ReportBefore, 2>> reportsBefore;
 
-    // The undo image of an overwrite: the header before, the id and the slot before.
+    // The undo image of an overwrite: the header before, the id and the slot before, and the
+    // report files before when the change replaces them.
     std::string encodeUndo() const;
     static std::optional<SlotChange> decodeUndo(std::string_view bytes);
 };
@@ -124,35 +158,37 @@ inline Status missingSlots(const std::filesystem::path& file, std::int64_t first
         fmt::format("卦例库文件 {} 不完整：从第{}号卦例起的内容缺失。", file.string(), firstMissing));
 }
 
-// Visits the slots 0 … count-1 of the data files fileOf(n) in id order with a pointer to
-// each slot's bytes; visit(id, bytes) returns false to stop.
-// Slots missing from a short or absent file are skipped and make the result a failure.
-template <typename FileOf, typename Visit>
-Status scanSlotFiles(FileOf&& fileOf, std::int64_t count, Visit&& visit) {
+// The slots of a scan come in blocks this large: a copy out of the page cache beats mapping
+// every page afresh, and a block this size stays in the processor's cache.
+inline constexpr std::int64_t kBlockSlots = 256;
+
+// Visits the slots 0 … count-1 of data files in id order with a pointer to each slot's bytes;
+// visit(id, bytes) returns false to stop. fileAt(n, path) gives data file n's descriptor
+// (-1 with errno set when it cannot be opened) and its path, for messages. Slots missing from
+// a short or absent file are skipped and make the result a failure.
+template <typename FileAt, typename Visit>
+Status scanOpenSlotFiles(FileAt&& fileAt, std::int64_t count, Visit&& visit) {
     Status result;
+    std::vector<char> block(static_cast<std::size_t>(kBlockSlots * kCaseRecordSize));
     for (int n = 0; static_cast<std::int64_t>(n) * kSlotsPerFile < count; ++n) {
         const std::int64_t first = static_cast<std::int64_t>(n) * kSlotsPerFile;
         const std::int64_t wanted = std::min<std::int64_t>(kSlotsPerFile, count - first);
         const std::int64_t base = n == 0 ? kHeaderSize : 0;
-        const std::filesystem::path path = fileOf(n);
-        FileDescriptor fd(fileops::openFile(path, O_RDONLY));
+        std::filesystem::path path;
+        const int fd = fileAt(n, path);
         struct stat st {};
-        if (!fd || ::fstat(fd.get(), &st) != 0) {
+        if (fd < 0 || ::fstat(fd, &st) != 0) {
             if (result.ok) result = readFailure(path);
             continue;
         }
         const std::int64_t present = st.st_size > base ? (st.st_size - base) / kCaseRecordSize : 0;
         const std::int64_t available = std::min(present, wanted);
         if (available < wanted && result.ok) result = missingSlots(path, first + available);
-        if (available == 0) continue;
-        // Read in blocks: a copy out of the page cache beats mapping every page afresh.
-        constexpr std::int64_t kBlockSlots = 256;
-        std::vector<char> block(static_cast<std::size_t>(kBlockSlots * kCaseRecordSize));
         bool go = true;
         for (std::int64_t i = 0; i < available && go; i += kBlockSlots) {
             const std::int64_t slots = std::min(kBlockSlots, available - i);
             const auto bytes = static_cast<std::size_t>(slots * kCaseRecordSize);
-            if (!readAt(fd.get(), block.data(), bytes, base + i * kCaseRecordSize)) {
+            if (!readAt(fd, block.data(), bytes, base + i * kCaseRecordSize)) {
                 if (result.ok) result = readFailure(path);
                 break;
             }
@@ -164,6 +200,19 @@ Status scanSlotFiles(FileOf&& fileOf, std::int64_t count, Visit&& visit) {
     return result;
 }
 
+// The same over data files given by their paths, each opened for the scan.
+template <typename FileOf, typename Visit>
+Status scanSlotFiles(FileOf&& fileOf, std::int64_t count, Visit&& visit) {
+    FileDescriptor current;
+    return scanOpenSlotFiles(
+        [&](int n, std::filesystem::path& path) {
+            path = fileOf(n);
+            current = FileDescriptor(fileops::openFile(path, O_RDONLY));
+            return current.get();
+        },
+        count, std::forward<Visit>(visit));
+}
+
 // The same over the data files of a case book.
 template <typename Visit>
 Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
@@ -171,4 +220,15 @@ Status scanSlots(const MDataBase& db, std::int64_t count, Visit&& visit) {
 }
 
 }  // namespace slotfile
+
+template <typename Visit>
+Status MDataBase::Reader::scan(std::int64_t count, Visit&& visit) {
+    return slotfile::scanOpenSlotFiles(
+        [this](int n, std::filesystem::path& p) {
+            p = path(n);
+            return file(n);
+        },
+        count, std::forward<Visit>(visit));
+}
+
 }  // namespace qingheng

@@ -59,11 +59,9 @@ std::optional<CastResult> CastByNameCell(std::string_view cellText, int row, con
 }
 
 std::optional<std::pair<int, int>> FindNameCell(std::string_view name) {
-    const std::string_view wanted = Trim(name);
-    for (int n = 1; n <= 64; ++n) {
-        if (!wanted.empty() && Trim(HexagramTableName(n)) == wanted) return std::pair{(n - 1) / 8, (n - 1) % 8 + 1};
-    }
-    return std::nullopt;
+    const int n = HexagramNumberOfName(name);
+    if (n == 0) return std::nullopt;
+    return std::pair{(n - 1) / 8, (n - 1) % 8 + 1};
 }
 
 std::optional<Trigram> ParseTrigram(std::string_view text) {

@@ -203,11 +203,13 @@ public:
     // Report row of line 6 in the chart report.
     int FirstChartRow() const;
 
+    // The codes and the use god a chart is assembled from; false with the message in error.
+    static bool validateCase(const CaseInfo& info, std::string& error);
+
 private:
     Chart chart_;
     CaseInfo assembledCase_;  // the case data of the last successful assembly
 
-    static bool validateCase(const CaseInfo& info, std::string& error);
     static void buildChartLines(Chart& c, const CaseInfo& info, const ChartSettings& settings);
     static void fillUseGod(Chart& c);
     static void fillSummaries(Chart& c);

@@ -53,6 +53,14 @@ FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.release();
+    }
+    return *this;
+}
+
 bool readAt(int fd, char* data, std::size_t size, std::int64_t offset) {
     while (size > 0) {
         const ssize_t n = ::pread(fd, data, size, static_cast<off_t>(offset));

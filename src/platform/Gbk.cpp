@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <map>
+#include <memory>
 
 #include <fmt/format.h>
 
@@ -69,6 +70,78 @@ std::optional<std::string> convert(int codePage, Direction direction, std::strin
     return out;
 }
 
+// GBK characters by table, for the many short fields of a case list: each byte above 0x7F
+// alone and each two-byte sequence is asked of the system's converter the first time it
+// is met and remembered as UTF-8, so the table says exactly what the converter says and a
+// field costs a look-up per character instead of a converter call.
+class GbkTable {
+public:
+    // One character as UTF-8; size 0 when the converter makes no single character of the bytes.
+    struct Char {
+        std::array<char, 4> bytes{};
+        std::uint8_t size = kUnknown;
+        bool valid() const { return size != 0; }
+        std::string_view text() const { return {bytes.data(), size}; }
+    };
+
+    // Byte b (0x80 or above) alone.
+    const Char& single(std::uint8_t b) {
+        Char& c = singles_[b - 0x80];
+        if (c.size == kUnknown) c = lookUp(std::string(1, static_cast<char>(b)));
+        return c;
+    }
+    // Lead byte lead (0x80 or above) followed by trail.
+    const Char& pair(std::uint8_t lead, std::uint8_t trail) {
+        auto& row = pairs_[lead - 0x80];
+        if (!row) row = std::make_unique<std::array<Char, 256>>();
+        Char& c = (*row)[trail];
+        if (c.size == kUnknown) c = lookUp({static_cast<char>(lead), static_cast<char>(trail)});
+        return c;
+    }
+
+private:
+    static constexpr std::uint8_t kUnknown = 0xFF;
+
+    static Char lookUp(const std::string& bytes) {
+        Char c;
+        c.size = 0;
+        const auto utf8 = convert(kCodePage, Direction::ToUtf8, bytes);
+        std::size_t i = 0;
+        if (!utf8 || utf8->empty() || !decodeUtf8(*utf8, i) || i != utf8->size()) return c;
+        std::copy(utf8->begin(), utf8->end(), c.bytes.begin());  // at most four bytes: one character
+        c.size = static_cast<std::uint8_t>(utf8->size());
+        return c;
+    }
+
+    std::array<Char, 128> singles_;
+    std::array<std::unique_ptr<std::array<Char, 256>>, 128> pairs_;
+};
+
+// GBK as UTF-8 by the table: a byte that is a character alone is taken alone, else with the
+// byte after it, else it becomes U+FFFD (as the converter-based reading below does).
+std::string gbkToUtf8Leniently(std::string_view bytes) {
+    thread_local GbkTable table;
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (b < 0x80) {
+            out += static_cast<char>(b);
+            ++i;
+        } else if (const GbkTable::Char& one = table.single(b); one.valid()) {
+            out += one.text();
+            ++i;
+        } else if (i + 1 < bytes.size() && table.pair(b, static_cast<std::uint8_t>(bytes[i + 1])).valid()) {
+            out += table.pair(b, static_cast<std::uint8_t>(bytes[i + 1])).text();
+            i += 2;
+        } else {
+            appendUtf8(out, kReplacementCharacter);
+            ++i;
+        }
+    }
+    return out;
+}
+
 bool isAscii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; });
 }
@@ -88,6 +161,7 @@ std::optional<std::string> codePageToUtf8(int codePage, std::string_view bytes) 
 }
 
 std::string codePageToUtf8Leniently(int codePage, std::string_view bytes) {
+    if (codePage == kCodePage) return gbkToUtf8Leniently(bytes);
     if (auto whole = codePageToUtf8(codePage, bytes)) return std::move(*whole);
     std::string out;
     for (std::size_t i = 0; i < bytes.size();) {

@@ -183,6 +183,22 @@ std::string HexagramName(int number) {
     return std::string(name);
 }
 
+int HexagramNumberOfCode(std::string_view code) {
+    if (!IsHexagramCode(code)) return 0;
+    const Place place = kPlaces[codeBits(code)];
+    return HexagramNumber(place.palace, place.rank);
+}
+
+int HexagramNumberOfName(std::string_view name) {
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    if (name.empty()) return 0;
+    for (int n = 1; n <= 64; ++n) {
+        if (HexagramName(n) == name) return n;
+    }
+    return 0;
+}
+
 std::string_view RankSuffix(int rank) {
     if (rank == 7) return "-游魂";
     if (rank == 8) return "-归魂";

@@ -65,6 +65,12 @@ constexpr int HexagramNumber(Trigram palace, int rank) { return palace * 8 + ran
 std::string_view HexagramTableName(int number);
 std::string HexagramName(int number);
 
+// Hexagram number 1..64 of a six-character code (moving marks allowed); 0 for other text.
+int HexagramNumberOfCode(std::string_view code);
+// Hexagram number 1..64 of a name such as 天风姤 (blanks around it ignored); 0 when no
+// hexagram has that name.
+int HexagramNumberOfName(std::string_view name);
+
 // Report suffix of a rank: "-游魂" for 7, "-归魂" for 8, else empty.
 std::string_view RankSuffix(int rank);
 

@@ -72,6 +72,50 @@ TEST_F(CasesCli, SearchTakesExactAfterItsOption) {
     EXPECT_EQ(bad.out, "结束年必须大于或等于起始年\n");
 }
 
+TEST_F(CasesCli, SearchByHexagramReadsTheStoredCodes) {
+    CaseRecord r;
+    r.name = "王五";
+    r.category = "财运";
+    r.question = "问";
+    r.year = 2024;
+    r.mainCode = "111114";  // 天风姤 changing to 乾为天
+    r.changedCode = "111111";
+    ASSERT_TRUE(db.addCase(r).ok);
+    const std::string gou = "3\t王五\t公2024-0-0\t财运\t问\n";
+    struct Case {
+        std::string options, out;
+    };
+    const Case cases[] = {
+        {"--hexagram 天风姤", gou},
+        {"--hexagram 乾为天", gou},
+        {"--changed 乾为天", gou},
+        {"--hexagram 天风姤 --changed 乾为天", gou},
+        {"--hexagram 乾为天 --changed 乾为天", ""},
+        {"--hexagram 火水未济 --name 张", "0\t张三\t公2003-5-6\t财运\t问财运\n1\t张\t农闰2010-5-6\t婚姻\t问婚姻\n"},
+        {"--hexagram 坤为地", ""},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = cli(home, "cases search " + c.options);
+        EXPECT_EQ(run.exitCode, 0) << c.options;
+        EXPECT_EQ(run.out, c.out) << c.options;
+    }
+    const CliRun bad = cli(home, "cases search --hexagram 天天");
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.out, "卦名应为六十四卦之一，例如天风姤：天天\n");
+}
+
+TEST_F(CasesCli, ShowOfSeveralCasesPrintsEachOrNoneWhenOneIsMissing) {
+    const CliRun both = cli(home, "cases show 2 0");
+    ASSERT_EQ(both.exitCode, 0) << both.out;
+    const std::size_t second = both.out.find("}\n{");
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_EQ(nlohmann::json::parse(both.out.substr(0, second + 1))["name"], "李四");
+    EXPECT_EQ(nlohmann::json::parse(both.out.substr(second + 2))["name"], "张三");
+    const CliRun missing = cli(home, "cases show 0 9");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "卦例9不存在。\n");
+}
+
 TEST_F(CasesCli, ShowPrintsTheRecordAsJson) {
     const CliRun run = cli(home, "cases show 1");
     ASSERT_EQ(run.exitCode, 0) << run.out;
@@ -80,6 +124,9 @@ TEST_F(CasesCli, ShowPrintsTheRecordAsJson) {
     EXPECT_EQ(j["date"], "农闰2010-5-6");
     EXPECT_EQ(j["label"], "铜钱摇卦");
     EXPECT_EQ(j["mainCode"], "123412");
+    // Every key export-json writes is shown too (the cast input, the place, the stored numbers).
+    for (const char* key : {"input", "kindCode", "reserved1", "reserved2", "longitude", "latitude"})
+        EXPECT_TRUE(j.contains(key)) << key;
     EXPECT_EQ(cli(home, "cases show 9").exitCode, 1);
 }
 

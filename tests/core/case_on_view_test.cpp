@@ -290,3 +290,31 @@ TEST(CaseOnView, ForgettingTheCaseLeavesNothingToSave) {
     EXPECT_EQ(c.record().name, "");
     EXPECT_EQ(c.cast(), InitialCastResult());
 }
+
+// A case from outside (a JSON line) is taken whole or refused with the reason; a use god
+// past the five relatives must be refused, not cut to the last one or wrapped to a negative.
+TEST(CaseOnView, AWholeCaseCheckRefusesWhatTheWindowCouldNotHaveSaved) {
+    struct Case {
+        const char* what;
+        void (*change)(CaseRecord&);
+        const char* message;  // empty: accepted
+    };
+    const Case cases[] = {
+        {"as stored", [](CaseRecord&) {}, ""},
+        {"last relative", [](CaseRecord& r) { r.useGod = 4; }, ""},
+        {"one past", [](CaseRecord& r) { r.useGod = 5; }, "用神应为0到4（兄弟、子孙、妻财、官鬼、父母）：5"},
+        {"wraps to -1", [](CaseRecord& r) { r.useGod = 0xFFFFFFFFu; },
+         "用神应为0到4（兄弟、子孙、妻财、官鬼、父母）：4294967295"},
+        {"no category", [](CaseRecord& r) { r.category.clear(); }, "类别名不能为空"},
+        {"not a leap month", [](CaseRecord& r) { r.year = 2024; }, "此年没有闰2月,请重新确定月份！"},
+        {"bad changed code", [](CaseRecord& r) { r.changedCode = "123412"; },
+         "变卦卦码应为六个字符，每个是1或2：123412"},
+    };
+    for (const Case& c : cases) {
+        CaseRecord r = storedRecord("其他方式");
+        c.change(r);
+        const Status s = checkWholeCase(r);
+        EXPECT_EQ(s.ok, std::string(c.message).empty()) << c.what;
+        EXPECT_EQ(s.message, c.message) << c.what;
+    }
+}

@@ -106,8 +106,8 @@ std::set<std::uint32_t> liveIdsIn(const fs::path& home) {
     const CaseBookHeader header = CaseBookHeader::decode(file0->data());
     for (std::int32_t id = 0; id < header.slotCount; ++id) {
         const auto bytes = readFileBytes(home / "dat" / ("liuyao" + std::to_string(id / kSlotsPerFile) + ".dat"));
-        const std::size_t at = (id < kSlotsPerFile ? kHeaderSize : 0) +
-                               static_cast<std::size_t>(id % kSlotsPerFile) * kCaseRecordSize;
+        const std::size_t at =
+            (id < kSlotsPerFile ? kHeaderSize : 0) + static_cast<std::size_t>(id % kSlotsPerFile) * kCaseRecordSize;
         if (bytes && at + kCaseRecordSize <= bytes->size() && (*bytes)[at + slot::kDeleted] == 0)
             live.insert(static_cast<std::uint32_t>(id));
     }
@@ -275,6 +275,19 @@ const Operation kOperations[] = {
          CaseRecord r = record("改", 7);
          r.extra = "改过的附加信息";
          return db.writeCase(1, r);
+     }},
+    {"EditWithReports", &Templates::small,
+     [](const fs::path& home, const fs::path&) {
+         MDataBase db = bookIn(home);
+         CaseRecord r = record("存旧", 8);
+         const CaseReports reports = reportsFor("存旧");
+         return db.writeCase(1, r, &reports);
+     }},
+    {"AppendMany", &Templates::small,
+     [](const fs::path& home, const fs::path&) {
+         MDataBase db = bookIn(home);
+         std::vector<CaseRecord> records = {record("导入甲", 9), record("导入乙", 10), record("导入丙", 11)};
+         return db.appendCases(records);
      }},
     {"Delete", &Templates::small,
      [](const fs::path& home, const fs::path&) {

@@ -280,6 +280,20 @@ TEST_F(FaultTest, SecondProgramHoldingTheLockMakesOperationsWaitThenFail) {
     EXPECT_FALSE(db.removeCase(0).ok);
     EXPECT_FALSE(db.clearStore().ok);
     EXPECT_FALSE(db.readCase(0, r).status.ok);
+    // The operations that read or append many cases at once take the same lock.
+    CaseQuery everything;
+    std::vector<CaseRow> rows;
+    std::vector<CaseRead> reads;
+    std::vector<CaseRecord> many = {record("戊"), record("己")};
+    const std::uint32_t ids[] = {0, 1};
+    const std::pair<const char*, std::function<Status()>> batches[] = {
+        {"searchCaseRows", [&] { return db.searchCaseRows(everything, rows); }},
+        {"readCases", [&] { return db.readCases(ids, reads); }},
+        {"readCaseRows", [&] { return db.readCaseRows(ids, rows); }},
+        {"forEachCase", [&] { return db.forEachCase(everything, [](const CaseRecord&) { return true; }); }},
+        {"appendCases", [&] { return db.appendCases(many); }},
+    };
+    for (const auto& [name, run] : batches) EXPECT_EQ(run().message, "卦例库正被另一个程序使用，请稍后再试。") << name;
 
     (void)!::write(release[1], "x", 1);
     int status = 0;

@@ -58,6 +58,53 @@ TEST(Gbk, LenientDecodingReplacesOnlyTheDamagedBytes) {
     EXPECT_EQ(gbk::codePageToUtf8(99999, "ascii"), "ascii");
 }
 
+namespace {
+
+// Lenient GBK reading straight from the system's converter: the whole text if it converts,
+// else byte by byte, a byte alone, else with the next one, else U+FFFD.
+std::string convertedLeniently(std::string_view bytes) {
+    if (auto whole = gbk::codePageToUtf8(gbk::kCodePage, bytes)) return *whole;
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (auto one = gbk::codePageToUtf8(gbk::kCodePage, bytes.substr(i, 1))) {
+            out += *one;
+            i += 1;
+        } else if (auto two =
+                       i + 1 < bytes.size() ? gbk::codePageToUtf8(gbk::kCodePage, bytes.substr(i, 2)) : std::nullopt) {
+            out += *two;
+            i += 2;
+        } else {
+            gbk::appendUtf8(out, gbk::kReplacementCharacter);
+            i += 1;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// GBK case fields are read through a table filled from the converter; a table entry that
+// differs from the converter (a wrong trail range, a byte taken alone that leads a pair,
+// a character cut at the end) would show in one of these texts.
+TEST(Gbk, TableReadingGivesExactlyWhatTheConverterGives) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        ASSERT_EQ(gbk::codePageToUtf8Leniently(gbk::kCodePage, one), convertedLeniently(one)) << b;
+        for (int t = 0; t < 256; ++t) {
+            const std::string two = {static_cast<char>(b), static_cast<char>(t)};
+            ASSERT_EQ(gbk::codePageToUtf8Leniently(gbk::kCodePage, two), convertedLeniently(two)) << b << " " << t;
+        }
+    }
+    // Longer texts mixing ASCII, lead and trail bytes, cut anywhere.
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFF; };
+    for (int k = 0; k < 20000; ++k) {
+        std::string text(1 + next() % 12, '\0');
+        for (char& c : text) c = static_cast<char>(next() % 4 == 0 ? 0x20 + next() % 0x60 : 0x80 + next() % 0x80);
+        ASSERT_EQ(gbk::codePageToUtf8Leniently(gbk::kCodePage, text), convertedLeniently(text)) << k;
+    }
+}
+
 TEST(Utf8, DecodesOnlyWellFormedSequences) {
     struct Case {
         std::string text;
