@@ -16,6 +16,7 @@
 #include "platform/Settings.h"
 #include "ui/casebook/Untsearch.h"
 #include "ui/common/Untprompt.h"
+#include "vocab/Hexagram.h"
 
 using namespace qingheng;
 using qingheng::testing::child;
@@ -42,6 +43,23 @@ class TestFrmSearch : public QObject {
         r.extra = "备注:";
         r.mainCode = "123412";
         r.changedCode = "121212";
+        r.label = "铜钱摇卦";
+        const Status s = store.addCase(r);
+        if (!s) qWarning("%s", s.message.c_str());
+        return r.id;
+    }
+
+    // A case cast with the given lines (top line first; 3 and 4 are moving lines).
+    std::uint32_t addCast(const std::string& name, const std::string& mainCode, const std::string& changedCode) {
+        CaseRecord r;
+        r.name = name;
+        r.category = "财运";
+        r.question = "问生意";
+        r.year = 2024;
+        r.month = 3;
+        r.day = 15;
+        r.mainCode = mainCode;
+        r.changedCode = changedCode;
         r.label = "铜钱摇卦";
         const Status s = store.addCase(r);
         if (!s) qWarning("%s", s.message.c_str());
@@ -325,6 +343,77 @@ private slots:
         QCOMPARE(accepted.count(), 0);
         QVERIFY(dialog.resultIds().empty());
         QVERIFY(child<QPushButton>(dialog, "BtnSearch")->isEnabled());
+    }
+
+    // 乾为天 is six yang lines; 天风姤 has a yin line at the bottom under five yang ones;
+    // 坤为地 is six yin lines.
+    void aHexagramNameFindsCasesWhoseMainOrChangedHexagramItIs() {
+        const std::uint32_t changesInto = addCast("甲", "111113", "111112");  // 乾为天 into 天风姤
+        const std::uint32_t castAs = addCast("乙", "111112", "111112");       // 天风姤, no moving line
+        const std::uint32_t earth = addCast("丙", "222222", "222222");        // 坤为地
+        struct Case {
+            QString typed;
+            Ids found;
+            const char* fault;
+        };
+        const Case cases[] = {
+            {QStringLiteral("天风姤"), {changesInto, castAs}, "the changed hexagram is not searched"},
+            {QStringLiteral("乾为天"), {changesInto}, "moving marks hide the main hexagram"},
+            {QStringLiteral(" 坤为地 "), {earth}, "blanks around the name refuse it"},
+            {QStringLiteral("地天泰"), {}, "an absent hexagram finds something"},
+        };
+        for (const Case& c : cases) {
+            ScopedScriptedPrompts script;
+            script->questionAnswers = {true};
+            CaseQuery query;
+            TFrmSearch dialog(store, query);
+            child<QComboBox>(dialog, "CboGuaMing")->setEditText(c.typed);
+            click(dialog, "BtnSearch");
+            QVERIFY2(dialog.resultIds() == c.found, c.fault);
+            if (c.found.empty()) QCOMPARE(script->lastText(), QStringLiteral("没有找到符合条件的卦例。"));
+        }
+    }
+
+    void anUnknownHexagramNameIsRefusedAndSearchesNothing() {
+        addCast("甲", "111112", "111112");
+        ScopedScriptedPrompts script;
+        CaseQuery query;
+        query.hexagram = 1;
+        query.name = "旧";
+        TFrmSearch dialog(store, query);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        child<QComboBox>(dialog, "CboGuaMing")->setEditText(QStringLiteral("天风"));
+        edit(dialog, "Edtname")->setText("甲");
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->shown.size(), size_t(1));
+        QCOMPARE(script->lastText(), QStringLiteral("“天风”不是六十四卦的卦名，请从列表中选择，例如天风姤。"));
+        QCOMPARE(script->shown.back().caption, QStringLiteral("卦名错误"));
+        QCOMPARE(script->shown.back().icon, PromptIcon::Warning);
+        QCOMPARE(accepted.count(), 0);
+        QVERIFY(dialog.resultIds().empty());
+        QCOMPARE(query.hexagram, 1);  // the kept query is untouched
+        QCOMPARE(query.name, std::string("旧"));
+    }
+
+    void theHexagramCriterionIsKeptAndCleared() {
+        addCast("甲", "111112", "111112");
+        ScopedScriptedPrompts script;
+        script->questionAnswers = {true, true};
+        CaseQuery query;
+        {
+            TFrmSearch dialog(store, query);
+            QCOMPARE(child<QComboBox>(dialog, "CboGuaMing")->count(), 64);
+            QVERIFY(child<QComboBox>(dialog, "CboGuaMing")->currentText().isEmpty());
+            child<QComboBox>(dialog, "CboGuaMing")->setEditText(QStringLiteral("天风姤"));
+            click(dialog, "BtnSearch");
+        }
+        QCOMPARE(query.hexagram, HexagramNumberOfName("天风姤"));
+        TFrmSearch again(store, query);
+        QCOMPARE(child<QComboBox>(again, "CboGuaMing")->currentText(), QStringLiteral("天风姤"));
+        click(again, "BtoAll");
+        QVERIFY(child<QComboBox>(again, "CboGuaMing")->currentText().isEmpty());
+        click(again, "BtnSearch");  // an empty name switches the criterion off
+        QCOMPARE(query.hexagram, 0);
     }
 
     void listingEveryCase() {
