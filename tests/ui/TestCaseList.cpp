@@ -1,6 +1,8 @@
 // The main window's case list: the order of its rows and their sorting, the batches that fill
 // it from the case book, and saves that keep the window as it was when the book refuses them.
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QSplitter>
 #include <QTreeView>
 #include <QtTest>
 
@@ -193,6 +195,15 @@ private slots:
         QCOMPARE(caseListText(w, 4, 4), QStringLiteral("4004"));
         QCOMPARE(caseListText(w, count - 2, 0), QStringLiteral("例0"));
         QVERIFY(script->shown.empty());
+        qingheng::testing::screenshot(&w, "main_case_list");
+
+        // A click on the ID header sorts the whole list.
+        auto* list = w.findChild<QTreeView*>("ListView1");
+        list->header()->setSortIndicator(CaseListModel::IdColumn, Qt::AscendingOrder);
+        QCOMPARE(caseListText(w, 0, 4), QStringLiteral("0"));
+        QCOMPARE(caseListText(w, count - 2, 4), QStringLiteral("4009"));
+        w.findChild<QSplitter*>()->setSizes({420, 300, 100});
+        qingheng::testing::screenshot(list, "case_list_sorted_by_id");
     }
 
     void aNewListOrAWipeStopsTheOneStillComing() {

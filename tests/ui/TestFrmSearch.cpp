@@ -410,6 +410,9 @@ private slots:
         QCOMPARE(query.hexagram, HexagramNumberOfName("天风姤"));
         TFrmSearch again(store, query);
         QCOMPARE(child<QComboBox>(again, "CboGuaMing")->currentText(), QStringLiteral("天风姤"));
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        qingheng::testing::screenshot(&again, "search_by_hexagram");
         click(again, "BtoAll");
         QVERIFY(child<QComboBox>(again, "CboGuaMing")->currentText().isEmpty());
         click(again, "BtnSearch");  // an empty name switches the criterion off
