@@ -114,9 +114,10 @@ int main(int argc, char** argv) {
         if (!QTest::qWaitForWindowExposed(&window)) return 1;
         for (int i = 0; i < rounds; ++i) {
             const Round r = listEveryCase(window);
-            std::printf("round %d: %d rows; first rows drawn after %.1f ms, all rows after %.1f ms, "
-                        "longest event-loop gap %.1f ms\n",
-                        i + 1, r.rows, r.firstRowsMs, r.allRowsMs, r.longestGapMs);
+            std::printf(
+                "round %d: %d rows; first rows drawn after %.1f ms, all rows after %.1f ms, "
+                "longest event-loop gap %.1f ms\n",
+                i + 1, r.rows, r.firstRowsMs, r.allRowsMs, r.longestGapMs);
             if (r.rows != kCases) status = 1;
         }
         auto* list = window.findChild<QTreeView*>("ListView1");

@@ -2,9 +2,9 @@
 // The main window in tests: a private program folder at a fixed "now", and the steps most
 // window tests start with (show the window, cast a chart, answer the category dialog).
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QItemSelectionModel>
 #include <QTreeView>
 
 #include <filesystem>

@@ -49,7 +49,8 @@ CaseRow row(std::uint32_t id, const char* name, std::int16_t year, std::int16_t 
 // 王 (U+738B); 出 (U+51FA) < 婚 (U+5A5A) < 财 (U+8D22); 问出 < 问婚 < 问工 (U+5DE5) < 问生 (U+751F).
 std::vector<CaseRow> sampleRows() {
     return {row(5, "王五", 2024, 3, 1, false, "财运", "问生意"), row(2, "张三", 2023, 12, 30, true, "婚姻", "问婚期"),
-            row(9, "李四", 2024, 1, 15, false, "财运", "问工作"), row(7, "张三", 2023, 12, 30, false, "出行", "问出行")};
+            row(9, "李四", 2024, 1, 15, false, "财运", "问工作"),
+            row(7, "张三", 2023, 12, 30, false, "出行", "问出行")};
 }
 
 Ids idsOf(const CaseListModel& model) {
@@ -142,7 +143,8 @@ private slots:
         CaseListModel model;
         model.appendRows(sampleRows());
         model.sort(4, Qt::AscendingOrder);
-        model.appendRows({row(8, "甲", 2024, 1, 1, false, "财运", "问"), row(1, "乙", 2024, 1, 1, false, "财运", "问")});
+        model.appendRows(
+            {row(8, "甲", 2024, 1, 1, false, "财运", "问"), row(1, "乙", 2024, 1, 1, false, "财运", "问")});
         QCOMPARE(idsOf(model), (Ids{1, 2, 5, 7, 8, 9}));
         model.sort(-1);
         QCOMPARE(idsOf(model), (Ids{5, 2, 9, 7, 8, 1}));

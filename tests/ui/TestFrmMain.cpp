@@ -31,9 +31,9 @@
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
-using qingheng::testing::castByNumber;
 using qingheng::testing::caseListRows;
 using qingheng::testing::caseListText;
+using qingheng::testing::castByNumber;
 using qingheng::testing::MainWindowHome;
 using qingheng::testing::onNextDialog;
 using qingheng::testing::saveAsNewCase;

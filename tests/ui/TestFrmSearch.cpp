@@ -30,8 +30,10 @@ class TestFrmSearch : public QObject {
     std::unique_ptr<qingheng::testing::TemporaryHome> home;
     MDataBase store;
 
+    // mainCode and changedCode: the lines top first, 3 and 4 moving.
     std::uint32_t addCase(const std::string& name, std::int16_t year = 2024, const std::string& category = "财运",
-                          const std::string& question = "问生意") {
+                          const std::string& question = "问生意", const std::string& mainCode = "123412",
+                          const std::string& changedCode = "121212") {
         CaseRecord r;
         r.name = name;
         r.category = category;
@@ -41,23 +43,6 @@ class TestFrmSearch : public QObject {
         r.day = 15;
         r.hour = 9;
         r.extra = "备注:";
-        r.mainCode = "123412";
-        r.changedCode = "121212";
-        r.label = "铜钱摇卦";
-        const Status s = store.addCase(r);
-        if (!s) qWarning("%s", s.message.c_str());
-        return r.id;
-    }
-
-    // A case cast with the given lines (top line first; 3 and 4 are moving lines).
-    std::uint32_t addCast(const std::string& name, const std::string& mainCode, const std::string& changedCode) {
-        CaseRecord r;
-        r.name = name;
-        r.category = "财运";
-        r.question = "问生意";
-        r.year = 2024;
-        r.month = 3;
-        r.day = 15;
         r.mainCode = mainCode;
         r.changedCode = changedCode;
         r.label = "铜钱摇卦";
@@ -348,9 +333,10 @@ private slots:
     // 乾为天 is six yang lines; 天风姤 has a yin line at the bottom under five yang ones;
     // 坤为地 is six yin lines.
     void aHexagramNameFindsCasesWhoseMainOrChangedHexagramItIs() {
-        const std::uint32_t changesInto = addCast("甲", "111113", "111112");  // 乾为天 into 天风姤
-        const std::uint32_t castAs = addCast("乙", "111112", "111112");       // 天风姤, no moving line
-        const std::uint32_t earth = addCast("丙", "222222", "222222");        // 坤为地
+        // 乾为天 changing into 天风姤; 天风姤 without a moving line; 坤为地.
+        const std::uint32_t changesInto = addCase("甲", 2024, "财运", "问生意", "111113", "111112");
+        const std::uint32_t castAs = addCase("乙", 2024, "财运", "问生意", "111112", "111112");
+        const std::uint32_t earth = addCase("丙", 2024, "财运", "问生意", "222222", "222222");
         struct Case {
             QString typed;
             Ids found;
@@ -375,7 +361,7 @@ private slots:
     }
 
     void anUnknownHexagramNameIsRefusedAndSearchesNothing() {
-        addCast("甲", "111112", "111112");
+        addCase("甲", 2024, "财运", "问生意", "111112", "111112");
         ScopedScriptedPrompts script;
         CaseQuery query;
         query.hexagram = 1;
@@ -396,7 +382,7 @@ private slots:
     }
 
     void theHexagramCriterionIsKeptAndCleared() {
-        addCast("甲", "111112", "111112");
+        addCase("甲", 2024, "财运", "问生意", "111112", "111112");
         ScopedScriptedPrompts script;
         script->questionAnswers = {true, true};
         CaseQuery query;

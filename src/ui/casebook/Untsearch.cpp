@@ -10,9 +10,9 @@
 #include <QPushButton>
 
 #include "platform/Settings.h"
-#include "vocab/Hexagram.h"
 #include "ui/casebook/Untflei.h"
 #include "ui/common/Untprompt.h"
+#include "vocab/Hexagram.h"
 
 namespace qingheng {
 

@@ -29,9 +29,9 @@
 #include <filesystem>
 
 #include "platform/Clock.h"
-#include "platform/Rtf.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Rtf.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "ui/calendar/Unttime.h"
