@@ -186,13 +186,19 @@ private slots:
         QVERIFY(script->shown.empty());
         qingheng::testing::screenshot(&w, "main_case_list");
 
-        // A click on the ID header sorts the whole list.
+        // A click on the ID header sorts the whole list upwards, a second click downwards.
         auto* list = w.findChild<QTreeView*>("ListView1");
-        list->header()->setSortIndicator(CaseListModel::IdColumn, Qt::AscendingOrder);
+        w.findChild<QSplitter*>()->setSizes({420, 300, 100});
+        QHeaderView* header = list->header();
+        const int idColumn = CaseListModel::IdColumn;
+        const QPoint idHeader(header->sectionViewportPosition(idColumn) + header->sectionSize(idColumn) / 2,
+                              header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, idHeader);
         QCOMPARE(caseListText(w, 0, 4), QStringLiteral("0"));
         QCOMPARE(caseListText(w, count - 2, 4), QStringLiteral("4009"));
-        w.findChild<QSplitter*>()->setSizes({420, 300, 100});
         qingheng::testing::screenshot(list, "case_list_sorted_by_id");
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, idHeader);
+        QCOMPARE(caseListText(w, 0, 4), QStringLiteral("4009"));
     }
 
     void aNewListOrAWipeStopsTheOneStillComing() {
