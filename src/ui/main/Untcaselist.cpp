@@ -1,10 +1,8 @@
 #include "ui/main/Untcaselist.h"
 
 #include <algorithm>
-#include <functional>
 #include <iterator>
 #include <span>
-#include <tuple>
 
 namespace qingheng {
 namespace {
@@ -23,26 +21,6 @@ QString columnText(const CaseRow& row, int column) {
             return QString::number(row.id);
         default:
             return {};
-    }
-}
-
-// Texts compare by character (UTF-8 bytes keep the order of the characters), dates by day.
-int compareColumn(const CaseRow& a, const CaseRow& b, int column) {
-    auto order = [](const auto& x, const auto& y) { return x < y ? -1 : y < x ? 1 : 0; };
-    switch (column) {
-        case CaseListModel::NameColumn:
-            return a.name.compare(b.name);
-        case CaseListModel::DateColumn:
-            return order(std::tie(a.year, a.month, a.day, a.lunar, a.leap),
-                         std::tie(b.year, b.month, b.day, b.lunar, b.leap));
-        case CaseListModel::CategoryColumn:
-            return a.category.compare(b.category);
-        case CaseListModel::QuestionColumn:
-            return a.question.compare(b.question);
-        case CaseListModel::IdColumn:
-            return order(a.id, b.id);
-        default:
-            return 0;
     }
 }
 
@@ -69,37 +47,6 @@ QVariant CaseListModel::headerData(int section, Qt::Orientation orientation, int
     return titles[section];
 }
 
-bool CaseListModel::before(const Entry& a, const Entry& b) const {
-    const int c = compareColumn(a.row, b.row, sortColumn_);
-    if (c != 0) return sortOrder_ == Qt::AscendingOrder ? c < 0 : c > 0;
-    return a.arrival < b.arrival;  // equal rows keep their arrival order either way
-}
-
-void CaseListModel::reorder(const std::function<void()>& rearrange) {
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList kept = persistentIndexList();
-    std::vector<std::uint32_t> keptIds;
-    keptIds.reserve(static_cast<std::size_t>(kept.size()));
-    for (const QModelIndex& index : kept) keptIds.push_back(rowAt(index.row()).id);
-    rearrange();
-    for (qsizetype i = 0; i < kept.size(); ++i) {
-        const std::optional<int> row = rowOfId(keptIds[static_cast<std::size_t>(i)]);
-        changePersistentIndex(kept[i], row ? index(*row, kept[i].column()) : QModelIndex());
-    }
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-}
-
-void CaseListModel::sort(int column, Qt::SortOrder order) {
-    sortColumn_ = column >= 0 && column < ColumnCount ? column : -1;
-    sortOrder_ = order;
-    reorder([this] {
-        auto less = [this](const Entry& a, const Entry& b) {
-            return sortColumn_ < 0 ? a.arrival < b.arrival : before(a, b);
-        };
-        std::stable_sort(rows_.begin(), rows_.end(), less);
-    });
-}
-
 void CaseListModel::clear() {
     beginResetModel();
     rows_.clear();
@@ -110,25 +57,15 @@ void CaseListModel::appendRows(std::vector<CaseRow> rows) {
     if (rows.empty()) return;
     const auto first = static_cast<int>(rows_.size());
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.reserve(rows_.size() + rows.size());
-    for (CaseRow& row : rows) rows_.push_back(Entry{std::move(row), nextArrival_++});
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
-    if (sortColumn_ < 0) return;
-    // The new rows, sorted among themselves, merge into the sorted ones.
-    reorder([this, first] {
-        const auto middle = rows_.begin() + first;
-        auto less = [this](const Entry& a, const Entry& b) { return before(a, b); };
-        std::sort(middle, rows_.end(), less);
-        std::inplace_merge(rows_.begin(), middle, rows_.end(), less);
-    });
 }
 
 bool CaseListModel::updateRow(const CaseRow& row) {
     const std::optional<int> at = rowOfId(row.id);
     if (!at) return false;
-    rows_[static_cast<std::size_t>(*at)].row = row;
+    rows_[static_cast<std::size_t>(*at)] = row;
     emit dataChanged(index(*at, 0), index(*at, ColumnCount - 1));
-    if (sortColumn_ >= 0) sort(sortColumn_, sortOrder_);
     return true;
 }
 
@@ -141,7 +78,7 @@ void CaseListModel::removeId(std::uint32_t id) {
 }
 
 std::optional<int> CaseListModel::rowOfId(std::uint32_t id) const {
-    const auto found = std::find_if(rows_.begin(), rows_.end(), [id](const Entry& e) { return e.row.id == id; });
+    const auto found = std::find_if(rows_.begin(), rows_.end(), [id](const CaseRow& r) { return r.id == id; });
     if (found == rows_.end()) return std::nullopt;
     return static_cast<int>(std::distance(rows_.begin(), found));
 }

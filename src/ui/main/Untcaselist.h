@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,8 +14,7 @@
 
 namespace qingheng {
 
-// Rows in the order they arrive until a column is chosen for sorting; a chosen sort stays
-// in force for rows that arrive later. Columns: 求测人, 日期, 类别, 占问事宜, ID.
+// Rows in the order they were listed, never sorted. Columns: 求测人, 日期, 类别, 占问事宜, ID.
 class CaseListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -28,8 +26,6 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    // A column below 0 puts the rows back in the order they arrived.
-    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     void clear();
     void appendRows(std::vector<CaseRow> rows);
@@ -37,21 +33,10 @@ public:
     bool updateRow(const CaseRow& row);
     void removeId(std::uint32_t id);
     std::optional<int> rowOfId(std::uint32_t id) const;
-    const CaseRow& rowAt(int row) const { return rows_[static_cast<std::size_t>(row)].row; }
+    const CaseRow& rowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
 private:
-    struct Entry {
-        CaseRow row;
-        std::uint64_t arrival = 0;
-    };
-    bool before(const Entry& a, const Entry& b) const;
-    // Puts the rows in sorted order, keeping the view's selection on the same cases.
-    void reorder(const std::function<void()>& rearrange);
-
-    std::vector<Entry> rows_;
-    std::uint64_t nextArrival_ = 0;
-    int sortColumn_ = -1;
-    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::vector<CaseRow> rows_;
 };
 
 // Reads the rows of a list of ids into the model: the first batch at once, the others one

@@ -154,9 +154,6 @@ void TFrmMain::buildControls() {
     ListView1->setRootIsDecorated(false);
     ListView1->setItemsExpandable(false);
     ListView1->setUniformRowHeights(true);  // a long list lays out without measuring each row
-    // Rows stay in the order listed until a column header is clicked.
-    ListView1->header()->setSortIndicator(-1, Qt::AscendingOrder);
-    ListView1->setSortingEnabled(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
