@@ -2,9 +2,10 @@
 // The main window in tests: a private program folder at a fixed "now", and the steps most
 // window tests start with (show the window, cast a chart, answer the category dialog).
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <filesystem>
 #include <string_view>
@@ -64,9 +65,18 @@ inline void saveAsNewCase(TFrmMain& window, const QString& category, const QStri
 
 // Selects one row of the case list (none for -1).
 inline void selectCaseRow(TFrmMain& window, int row) {
-    auto* list = child<QTreeWidget>(window, "ListView1");
+    auto* list = child<QTreeView>(window, "ListView1");
     list->clearSelection();
-    if (row >= 0) list->topLevelItem(row)->setSelected(true);
+    if (row >= 0)
+        list->selectionModel()->select(list->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// Rows in the case list, and the text of one of its cells (columns 求测人, 日期, 类别, 占问事宜, ID).
+inline int caseListRows(const TFrmMain& window) { return child<QTreeView>(window, "ListView1")->model()->rowCount(); }
+inline QString caseListText(const TFrmMain& window, int row, int column) {
+    const QAbstractItemModel* model = child<QTreeView>(window, "ListView1")->model();
+    return model->index(row, column).data().toString();
 }
 
 // The text of the side pane (MeoDec), where 解释 and the topic buttons write.

@@ -15,7 +15,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <filesystem>
@@ -34,6 +34,8 @@
 #include "ui/main/Untreportpane.h"
 
 using namespace qingheng;
+using qingheng::testing::caseListRows;
+using qingheng::testing::caseListText;
 using qingheng::testing::castByNumber;
 using qingheng::testing::child;
 using qingheng::testing::click;
@@ -176,12 +178,12 @@ private slots:
 
         // Save as a new case: the category dialog is answered.
         saveAsNewCase(w, QStringLiteral("财运"), QStringLiteral("备注:测试"));
-        auto* list = w.findChild<QTreeWidget*>("ListView1");
-        QCOMPARE(list->topLevelItemCount(), 1);
-        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("某人"));
-        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("公2024-2-10"));
-        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("财运"));
-        QCOMPARE(list->topLevelItem(0)->text(4), QStringLiteral("0"));
+        auto* list = w.findChild<QTreeView*>("ListView1");
+        QCOMPARE(caseListRows(w), 1);
+        QCOMPARE(caseListText(w, 0, 0), QStringLiteral("某人"));
+        QCOMPARE(caseListText(w, 0, 1), QStringLiteral("公2024-2-10"));
+        QCOMPARE(caseListText(w, 0, 2), QStringLiteral("财运"));
+        QCOMPARE(caseListText(w, 0, 4), QStringLiteral("0"));
         QVERIFY(fs::exists(home_ / "liuyao_f" / "0.rtf"));
         QVERIFY(fs::exists(home_ / "liuyao_f" / "0m.rtf"));
 
@@ -204,7 +206,7 @@ private slots:
         });
         selectCaseRow(w, 0);
         w.editCase();
-        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("张三"));
+        QCOMPARE(caseListText(w, 0, 0), QStringLiteral("张三"));
         QCOMPARE(w.currentRecord().name, std::string("张三"));
         script->questionAnswers.push_back(true);  // 确定要修改…这条记录吗？
         w.saveCase();
@@ -223,14 +225,14 @@ private slots:
         for (QAction* action : list->actions()) {
             if (action->text() == QStringLiteral("查找卦例")) action->trigger();
         }
-        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(caseListRows(w), 1);
 
         // Deleting the case on view asks twice and returns to new-case mode.
         script->questionAnswers.push_back(true);
         script->questionAnswers.push_back(true);
         selectCaseRow(w, 0);
         w.deleteCase();
-        QCOMPARE(list->topLevelItemCount(), 0);
+        QCOMPARE(caseListRows(w), 0);
         QVERIFY(!w.existingMode());
         QVERIFY(!w.chartValid());
         QVERIFY(!fs::exists(home_ / "liuyao_f" / "0.rtf"));
@@ -314,7 +316,7 @@ private slots:
         TFrmMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.findChild<QTreeWidget*>("ListView1")->topLevelItemCount(), 0);
+        QCOMPARE(caseListRows(w), 0);
         script->questionAnswers.push_back(true);
         script->fileAnswers.push_back({QString::fromStdString((backup / "liuyao0.dat").string()), 0});
         w.importHistory();
@@ -324,7 +326,7 @@ private slots:
         TFrmMain again;
         again.show();
         QVERIFY(QTest::qWaitForWindowExposed(&again));
-        QCOMPARE(again.findChild<QTreeWidget*>("ListView1")->topLevelItemCount(), 1);
+        QCOMPARE(caseListRows(again), 1);
     }
 
     void windowSettingsAreWrittenOnCloseAndAppliedOnStart() {
@@ -341,7 +343,7 @@ private slots:
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QCOMPARE(w.findChild<TReportPane*>("Redtmeihua")->reportFontSize(), 14);
-            QVERIFY(w.findChild<QTreeWidget*>("ListView1")->width() >= 30);
+            QVERIFY(w.findChild<QTreeView*>("ListView1")->width() >= 30);
             w.close();
         }
         const IniFile written(datFile("lyinit.ini"));
@@ -402,7 +404,7 @@ private slots:
             w.clearHistory();                        // it closes the window
             QVERIFY(!w.existingMode());
             QVERIFY(!w.chartValid());
-            QCOMPARE(w.findChild<QTreeWidget*>("ListView1")->topLevelItemCount(), 0);
+            QCOMPARE(caseListRows(w), 0);
             QVERIFY(w.findChild<TReportPane*>("Redtliuyao")->toPlainText().isEmpty());
             QVERIFY(!wasShown(*script, QStringLiteral("当前卦例文本已改变，要保存吗？")));
             QVERIFY(!fs::exists(home_ / "liuyao_f" / "0.rtf"));
@@ -563,7 +565,7 @@ private slots:
 
     void theDateColumnHoldsTheLongestDate() {
         TFrmMain w;
-        auto* list = w.findChild<QTreeWidget*>("ListView1");
+        auto* list = w.findChild<QTreeView*>("ListView1");
         QVERIFY(list->columnWidth(1) >= list->fontMetrics().horizontalAdvance(QStringLiteral("农闰2050-12-30")) + 8);
     }
 

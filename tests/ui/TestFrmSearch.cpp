@@ -16,6 +16,7 @@
 #include "platform/Settings.h"
 #include "ui/casebook/Untsearch.h"
 #include "ui/common/Untprompt.h"
+#include "vocab/Hexagram.h"
 
 using namespace qingheng;
 using qingheng::testing::child;
@@ -29,8 +30,10 @@ class TestFrmSearch : public QObject {
     std::unique_ptr<qingheng::testing::TemporaryHome> home;
     MDataBase store;
 
+    // mainCode and changedCode: the lines top first, 3 and 4 moving.
     std::uint32_t addCase(const std::string& name, std::int16_t year = 2024, const std::string& category = "财运",
-                          const std::string& question = "问生意") {
+                          const std::string& question = "问生意", const std::string& mainCode = "123412",
+                          const std::string& changedCode = "121212") {
         CaseRecord r;
         r.name = name;
         r.category = category;
@@ -40,8 +43,8 @@ class TestFrmSearch : public QObject {
         r.day = 15;
         r.hour = 9;
         r.extra = "备注:";
-        r.mainCode = "123412";
-        r.changedCode = "121212";
+        r.mainCode = mainCode;
+        r.changedCode = changedCode;
         r.label = "铜钱摇卦";
         const Status s = store.addCase(r);
         if (!s) qWarning("%s", s.message.c_str());
@@ -325,6 +328,81 @@ private slots:
         QCOMPARE(accepted.count(), 0);
         QVERIFY(dialog.resultIds().empty());
         QVERIFY(child<QPushButton>(dialog, "BtnSearch")->isEnabled());
+    }
+
+    // 乾为天 is six yang lines; 天风姤 has a yin line at the bottom under five yang ones;
+    // 坤为地 is six yin lines.
+    void aHexagramNameFindsCasesWhoseMainOrChangedHexagramItIs() {
+        // 乾为天 changing into 天风姤; 天风姤 without a moving line; 坤为地.
+        const std::uint32_t changesInto = addCase("甲", 2024, "财运", "问生意", "111113", "111112");
+        const std::uint32_t castAs = addCase("乙", 2024, "财运", "问生意", "111112", "111112");
+        const std::uint32_t earth = addCase("丙", 2024, "财运", "问生意", "222222", "222222");
+        struct Case {
+            QString typed;
+            Ids found;
+            const char* fault;
+        };
+        const Case cases[] = {
+            {QStringLiteral("天风姤"), {changesInto, castAs}, "the changed hexagram is not searched"},
+            {QStringLiteral("乾为天"), {changesInto}, "moving marks hide the main hexagram"},
+            {QStringLiteral(" 坤为地 "), {earth}, "blanks around the name refuse it"},
+            {QStringLiteral("地天泰"), {}, "an absent hexagram finds something"},
+        };
+        for (const Case& c : cases) {
+            ScopedScriptedPrompts script;
+            script->questionAnswers = {true};
+            CaseQuery query;
+            TFrmSearch dialog(store, query);
+            child<QComboBox>(dialog, "CboGuaMing")->setEditText(c.typed);
+            click(dialog, "BtnSearch");
+            QVERIFY2(dialog.resultIds() == c.found, c.fault);
+            if (c.found.empty()) QCOMPARE(script->lastText(), QStringLiteral("没有找到符合条件的卦例。"));
+        }
+    }
+
+    void anUnknownHexagramNameIsRefusedAndSearchesNothing() {
+        addCase("甲", 2024, "财运", "问生意", "111112", "111112");
+        ScopedScriptedPrompts script;
+        CaseQuery query;
+        query.hexagram = 1;
+        query.name = "旧";
+        TFrmSearch dialog(store, query);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        child<QComboBox>(dialog, "CboGuaMing")->setEditText(QStringLiteral("天风"));
+        edit(dialog, "Edtname")->setText("甲");
+        click(dialog, "BtnSearch");
+        QCOMPARE(script->shown.size(), size_t(1));
+        QCOMPARE(script->lastText(), QStringLiteral("“天风”不是六十四卦的卦名，请从列表中选择，例如天风姤。"));
+        QCOMPARE(script->shown.back().caption, QStringLiteral("卦名错误"));
+        QCOMPARE(script->shown.back().icon, PromptIcon::Warning);
+        QCOMPARE(accepted.count(), 0);
+        QVERIFY(dialog.resultIds().empty());
+        QCOMPARE(query.hexagram, 1);  // the kept query is untouched
+        QCOMPARE(query.name, std::string("旧"));
+    }
+
+    void theHexagramCriterionIsKeptAndCleared() {
+        addCase("甲", 2024, "财运", "问生意", "111112", "111112");
+        ScopedScriptedPrompts script;
+        script->questionAnswers = {true, true};
+        CaseQuery query;
+        {
+            TFrmSearch dialog(store, query);
+            QCOMPARE(child<QComboBox>(dialog, "CboGuaMing")->count(), 64);
+            QVERIFY(child<QComboBox>(dialog, "CboGuaMing")->currentText().isEmpty());
+            child<QComboBox>(dialog, "CboGuaMing")->setEditText(QStringLiteral("天风姤"));
+            click(dialog, "BtnSearch");
+        }
+        QCOMPARE(query.hexagram, HexagramNumberOfName("天风姤"));
+        TFrmSearch again(store, query);
+        QCOMPARE(child<QComboBox>(again, "CboGuaMing")->currentText(), QStringLiteral("天风姤"));
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        qingheng::testing::screenshot(&again, "search_by_hexagram");
+        click(again, "BtoAll");
+        QVERIFY(child<QComboBox>(again, "CboGuaMing")->currentText().isEmpty());
+        click(again, "BtnSearch");  // an empty name switches the criterion off
+        QCOMPARE(query.hexagram, 0);
     }
 
     void listingEveryCase() {

@@ -12,6 +12,7 @@
 #include "platform/Settings.h"
 #include "ui/casebook/Untflei.h"
 #include "ui/common/Untprompt.h"
+#include "vocab/Hexagram.h"
 
 namespace qingheng {
 
@@ -100,6 +101,14 @@ void TFrmSearch::buildControls() {
     ChkClass = exactBox(this, "ChkClass");
     LedtEvent = limitedEdit(this, "LedtEvent", 40);
     ChkEvent = exactBox(this, "ChkEvent");
+    // Any of the 64 names, found as the main or the changed hexagram of a case.
+    CboGuaMing = new QComboBox(this);
+    CboGuaMing->setObjectName("CboGuaMing");
+    CboGuaMing->setEditable(true);
+    CboGuaMing->setInsertPolicy(QComboBox::NoInsert);
+    CboGuaMing->setMaxVisibleItems(16);
+    for (int number = 1; number <= 64; ++number) CboGuaMing->addItem(QString::fromStdString(HexagramName(number)));
+    CboGuaMing->setToolTip(QStringLiteral("六十四卦之一，主卦或变卦是它的卦例都会找到"));
     LedtY1 = limitedEdit(this, "LedtY1", 4);
     LedtY2 = limitedEdit(this, "LedtY2", 4);
 
@@ -134,17 +143,19 @@ void TFrmSearch::buildControls() {
     grid->addWidget(new QLabel(QStringLiteral("占问事宜"), this), 2, 0);
     grid->addWidget(LedtEvent, 2, 1, 1, 3);
     grid->addWidget(ChkEvent, 2, 4);
-    grid->addWidget(new QLabel(QStringLiteral("起卦年从"), this), 3, 0);
-    grid->addWidget(LedtY1, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("到"), this), 3, 2, Qt::AlignCenter);
-    grid->addWidget(LedtY2, 3, 3);
-    grid->addWidget(Animate1, 4, 0, 1, 5);
+    grid->addWidget(new QLabel(QStringLiteral("卦名"), this), 3, 0);
+    grid->addWidget(CboGuaMing, 3, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("起卦年从"), this), 4, 0);
+    grid->addWidget(LedtY1, 4, 1);
+    grid->addWidget(new QLabel(QStringLiteral("到"), this), 4, 2, Qt::AlignCenter);
+    grid->addWidget(LedtY2, 4, 3);
+    grid->addWidget(Animate1, 5, 0, 1, 5);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BtoAll);
     buttons->addStretch();
     buttons->addWidget(BtnSearch);
     buttons->addWidget(BtoCancel);
-    grid->addLayout(buttons, 5, 0, 1, 5);
+    grid->addLayout(buttons, 6, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 }
@@ -162,6 +173,8 @@ void TFrmSearch::showQuery() {
     if (!query_.name.empty()) Edtname->setText(QString::fromStdString(query_.name));
     if (!query_.category.empty()) CboFenLei->setEditText(QString::fromStdString(query_.category));
     if (!query_.question.empty()) LedtEvent->setText(QString::fromStdString(query_.question));
+    CboGuaMing->setCurrentIndex(-1);
+    if (query_.hexagram != 0) CboGuaMing->setEditText(QString::fromStdString(HexagramName(query_.hexagram)));
 }
 
 void TFrmSearch::BtoAllClick() {
@@ -173,6 +186,7 @@ void TFrmSearch::BtoAllClick() {
     Edtname->clear();
     CboFenLei->setEditText(QString());
     LedtEvent->clear();
+    CboGuaMing->setEditText(QString());
     ChkName->setChecked(false);
     ChkClass->setChecked(false);
     ChkEvent->setChecked(false);
@@ -196,10 +210,25 @@ void TFrmSearch::copyTextsIntoQuery() {
     copyCriterion(LedtEvent->text(), ChkEvent, query_.question, query_.questionMode);
 }
 
+std::optional<int> TFrmSearch::readHexagram() {
+    const QString name = CboGuaMing->currentText().trimmed();
+    if (name.isEmpty()) return 0;
+    const int number = HexagramNumberOfName(name.toStdString());
+    if (number == 0) {
+        prompts().warn(this, QStringLiteral("“%1”不是六十四卦的卦名，请从列表中选择，例如天风姤。").arg(name),
+                       QStringLiteral("卦名错误"));
+        return std::nullopt;
+    }
+    return number;
+}
+
 void TFrmSearch::BtnSearchClick() {
-    // A refused year range leaves the kept query exactly as it was.
-    if (!readYears()) return;
+    // A refused name or year range leaves the kept query exactly as it was.
+    const std::optional<int> hexagram = readHexagram();
+    if (!hexagram || !readYears()) return;
     copyTextsIntoQuery();
+    query_.hexagram = *hexagram;
+    query_.changedHexagram = 0;
     if (!storeHasSlots(this, store_)) return;
     if (!runSearch()) return;
     if (resultIds_.empty()) {

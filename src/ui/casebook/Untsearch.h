@@ -35,6 +35,9 @@ private:
     void buildControls();
     void showQuery();
     bool readYears();
+    // The hexagram number of the 卦名 field (0 when empty); nullopt after telling the user
+    // that the name is not one of the 64.
+    std::optional<int> readHexagram();
     void copyTextsIntoQuery();
     bool runSearch();
     void setBusy(bool busy);
@@ -49,6 +52,7 @@ private:
     QCheckBox* ChkClass;
     QLineEdit* LedtEvent;
     QCheckBox* ChkEvent;
+    QComboBox* CboGuaMing;
     QLineEdit* LedtY1;
     QLineEdit* LedtY2;
     QPushButton* BtoAll;

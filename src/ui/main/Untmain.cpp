@@ -20,7 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -31,6 +31,7 @@
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Rtf.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "ui/calendar/Unttime.h"
@@ -43,6 +44,7 @@
 #include "ui/common/Untprompt.h"
 #include "ui/common/Unttext.h"
 #include "ui/main/Untabout.h"
+#include "ui/main/Untcaselist.h"
 #include "ui/main/Untpanefile.h"
 #include "ui/main/Untreportpane.h"
 #include "ui/reference/Untzhouy.h"
@@ -50,7 +52,6 @@
 namespace qingheng {
 namespace {
 
-constexpr int kIdColumn = 4;
 constexpr int kListCellPadding = 12;  // the list's margins around a cell's text
 constexpr int kStartupSlots = 300;
 constexpr int kUseGodTexts = 6600;
@@ -140,17 +141,21 @@ void TFrmMain::buildControls() {
     column->addLayout(top);
     column->addLayout(buttons);
 
-    ListView1 = new QTreeWidget(central);
+    ListView1 = new QTreeView(central);
     ListView1->setObjectName("ListView1");
-    ListView1->setColumnCount(5);
-    ListView1->setHeaderLabels({QStringLiteral("求测人"), QStringLiteral("日期"), QStringLiteral("类别"),
-                                QStringLiteral("占问事宜"), QStringLiteral("ID")});
+    caseList_ = new CaseListModel(ListView1);
+    ListView1->setModel(caseList_);
+    caseFeed_ = new CaseListFeed(store_, *caseList_, this);
+    caseFeed_->setObjectName("caseListFeed");
+    connect(caseFeed_, &CaseListFeed::failed, this, [this](const QString& message) { prompts().stop(this, message); });
     const int widths[] = {70, 80, 60, 80, 5};
-    for (int c = 0; c < 5; ++c) ListView1->setColumnWidth(c, widths[c]);
+    for (int c = 0; c < CaseListModel::ColumnCount; ++c) ListView1->setColumnWidth(c, widths[c]);
     // The date column holds its longest text, a leap lunar date, without clipping it.
     const int dateText = ListView1->fontMetrics().horizontalAdvance(QStringLiteral("农闰2050-12-30"));
     ListView1->setColumnWidth(1, std::max(widths[1], dateText + kListCellPadding));
     ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);  // a long list lays out without measuring each row
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -194,7 +199,7 @@ void TFrmMain::buildControls() {
     connect(BtoNewGua, &QToolButton::clicked, this, &TFrmMain::newCase);
     connect(SpeedButton2, &QToolButton::clicked, this, &TFrmMain::explainActiveTab);
     connect(CboQiGua, &QComboBox::activated, this, &TFrmMain::castByListItem);
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { openCase(); });
+    connect(ListView1, &QTreeView::doubleClicked, this, [this] { openCase(); });
     connect(Redtliuyao, &TReportPane::lineClicked, this, &TFrmMain::showLineHint);
 }
 
@@ -253,9 +258,7 @@ void TFrmMain::buildListMenu() {
         TFrmSearch dialog(store_, query_, this);
         if (dialog.exec() == QDialog::Accepted) fillCaseList(dialog.resultIds());
     });
-    add(QStringLiteral("显示全部卦例"), [this] {
-        if (const auto ids = searchAllCases(this, store_)) fillCaseList(*ids);
-    });
+    add(QStringLiteral("显示全部卦例"), [this] { showAllCases(); });
     add(QStringLiteral("编辑类别"), [this] {
         TFrmClassEdit dialog(this);
         dialog.exec();
@@ -328,7 +331,7 @@ void TFrmMain::startUp() {
 
     std::vector<std::uint32_t> ids;
     for (std::uint32_t id = 0; id < kStartupSlots; ++id) ids.push_back(id);
-    if (storeOpen_) fillCaseList(ids);
+    if (storeOpen_) fillCaseList(std::move(ids));
 
     seedFromClock(appRandom());
     CboQiGua->setCurrentIndex(0);
@@ -511,83 +514,70 @@ bool TFrmMain::saveReportFiles(std::uint32_t id) {
     return true;
 }
 
+bool TFrmMain::paneReports(CaseReports& reports) {
+    std::string error;
+    const auto sixLines = writeRtf(Redtliuyao->styledDocument(), &error);
+    const auto plum = sixLines ? writeRtf(Redtmeihua->styledDocument(), &error) : std::nullopt;
+    if (!plum) {
+        prompts().stop(this, QString::fromStdString(error));
+        return false;
+    }
+    reports = CaseReports{*sixLines, *plum};
+    return true;
+}
+
+// The record and both report files are stored together or not at all: after a failure the
+// panes stay modified and the case keeps its mode and id, so the save can be tried again.
 bool TFrmMain::saveCase() {
     if (!case_.chartValid()) {
         prompts().info(this, QStringLiteral("请先排一个正确的盘后再保存"));
         return false;
     }
     const CaseRecord& record = case_.record();
+    CaseReports reports;
     if (case_.existing()) {
         const QString question = QStringLiteral("确定要修改，“%1-%2”，这条记录吗？")
                                      .arg(QString::fromStdString(record.name), caseDate(record));
         if (!prompts().question(this, question, QStringLiteral("提示"), PromptIcon::Information)) return false;
-        if (!saveReportFiles(case_.id())) return false;
-        const Status written = case_.saveOver(store_);
+        if (!paneReports(reports)) return false;
+        const Status written = case_.saveOver(store_, &reports);
         if (!written) {
             showStatusFailure(written);
             return false;
         }
-        if (QTreeWidgetItem* row = rowOfId(case_.id())) setRowTexts(row, record);
+        setPanesUnmodified();
+        caseList_->updateRow(caseRowOf(record));
         prompts().info(this, QStringLiteral("已保存编辑后的文本。"));
         return true;
     }
     TFrmFenLei dialog(this);
     if (dialog.exec() != QDialog::Accepted) return false;
     dialog.applyTo(case_.record());
-    const Status added = case_.saveAsNew(store_);
+    if (!paneReports(reports)) return false;
+    const Status added = case_.saveAsNew(store_, &reports);
     if (!added) {
         showStatusFailure(added);
         return false;
     }
-    setRowTexts(new QTreeWidgetItem(ListView1), record);
-    return saveReportFiles(record.id);
+    setPanesUnmodified();
+    caseFeed_->skip(record.id);
+    caseList_->appendRows({caseRowOf(record)});
+    return true;
 }
 
-void TFrmMain::setRowTexts(QTreeWidgetItem* row, const CaseRecord& record) const {
-    row->setText(0, QString::fromStdString(record.name));
-    row->setText(1, caseDate(record));
-    row->setText(2, QString::fromStdString(record.category));
-    row->setText(3, QString::fromStdString(record.question));
-    row->setText(kIdColumn, QString::number(record.id));
-}
+void TFrmMain::fillCaseList(std::vector<std::uint32_t> ids) { caseFeed_->start(std::move(ids)); }
 
-void TFrmMain::fillCaseList(const std::vector<std::uint32_t>& ids) {
-    ListView1->clear();
-    for (std::uint32_t id : ids) {
-        CaseRecord record;
-        if (!store_.readCase(id, record).live()) continue;
-        setRowTexts(new QTreeWidgetItem(ListView1), record);
-    }
-}
-
-QTreeWidgetItem* TFrmMain::selectedRow() const {
-    const QList<QTreeWidgetItem*> rows = ListView1->selectedItems();
-    return rows.isEmpty() ? nullptr : rows.front();
-}
-
-QTreeWidgetItem* TFrmMain::rowOfId(std::uint32_t id) const {
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = ListView1->topLevelItem(i);
-        if (idOfRow(row) == id) return row;
-    }
-    return nullptr;
+void TFrmMain::showAllCases() {
+    if (auto ids = searchAllCases(this, store_)) fillCaseList(std::move(*ids));
 }
 
 std::optional<std::uint32_t> TFrmMain::selectedCaseId() {
-    const QTreeWidgetItem* row = selectedRow();
-    if (!row) {
+    const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
         prompts().info(this, QStringLiteral("请先选择一个卦例。"));
         return std::nullopt;
     }
-    const long long id = idOfRow(row);
-    if (id < 0) return std::nullopt;
-    return static_cast<std::uint32_t>(id);
-}
-
-long long TFrmMain::idOfRow(const QTreeWidgetItem* row) {
-    bool ok = false;
-    const long long id = row->text(kIdColumn).toLongLong(&ok);
-    return ok && id >= 0 ? id : -1;
+    return caseList_->rowAt(rows.front().row()).id;
 }
 
 // ---------------------------------------------------------------- opening, deleting, editing
@@ -634,8 +624,8 @@ void TFrmMain::showCaseTexts() {
 void TFrmMain::deleteCase() {
     const std::optional<std::uint32_t> id = selectedCaseId();
     if (!id) return;
-    QTreeWidgetItem* row = selectedRow();
-    const QString question = QStringLiteral("确定要删除\"%1\"这个卦例吗？").arg(row->text(0));
+    const QString name = QString::fromStdString(caseList_->rowAt(*caseList_->rowOfId(*id)).name);
+    const QString question = QStringLiteral("确定要删除\"%1\"这个卦例吗？").arg(name);
     if (!prompts().ask(this, question, QStringLiteral("注意"), DefaultAnswer::No)) return;
     if (case_.isOnView(*id)) {
         if (!prompts().ask(this, QStringLiteral("确定要删除当前正在查看的卦例吗？"), QStringLiteral("提示"))) {
@@ -651,7 +641,7 @@ void TFrmMain::deleteCase() {
         showStatusFailure(removed);
         return;
     }
-    delete row;
+    caseList_->removeId(*id);
 }
 
 void TFrmMain::editCase() {
@@ -666,7 +656,9 @@ void TFrmMain::editCase() {
         showStatusFailure(written);
         return;
     }
-    setRowTexts(selectedRow(), dialog.record());
+    CaseRow edited = caseRowOf(dialog.record());
+    edited.id = *id;
+    caseList_->updateRow(edited);
     if (case_.isOnView(*id)) {
         case_.storedCaseEdited(*id, dialog.record());
         showCaseTexts();
@@ -707,7 +699,8 @@ void TFrmMain::forgetCaseOnView() {
     Redtliuyao->clearReport();
     Redtmeihua->clearReport();
     MeoDec->clear();
-    ListView1->clear();
+    caseFeed_->stop();
+    caseList_->clear();
     setSaveButtonMode(false);
 }
 

@@ -31,11 +31,12 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace qingheng {
 
+class CaseListFeed;
+class CaseListModel;
 class TFrmDuanYu;
 class TFrmWnl;
 class TReportPane;
@@ -55,7 +56,11 @@ public:
     void deleteCase();
     void editCase();
     void newCase();
-    void fillCaseList(const std::vector<std::uint32_t>& ids);
+    // Lists the live cases among ids in their order: the first rows at once, the rest in
+    // batches while the window goes on answering.
+    void fillCaseList(std::vector<std::uint32_t> ids);
+    // "显示全部卦例": every live case, or a message saying why there is none.
+    void showAllCases();
     // Casts by list item 2k (method k); spacer items do nothing.
     void castByListItem(int item);
     // Takes over a finished cast and shows its chart.
@@ -132,16 +137,13 @@ private:
     bool assembleCase(bool writeReports);
     void showCaseTexts();
     bool saveReportFiles(std::uint32_t id);
+    // Both panes as the report files a save stores with the record; false after a message.
+    bool paneReports(CaseReports& reports);
     void showStatusFailure(const Status& status);
 
-    QTreeWidgetItem* selectedRow() const;
     // The id of the selected row; nullopt (after "请先选择一个卦例。" when nothing is
     // selected) when there is none.
     std::optional<std::uint32_t> selectedCaseId();
-    QTreeWidgetItem* rowOfId(std::uint32_t id) const;
-    // The id in a row's ID column; -1 when it is not a number.
-    static long long idOfRow(const QTreeWidgetItem* row);
-    void setRowTexts(QTreeWidgetItem* row, const CaseRecord& record) const;
 
     void showLineHint(int row, bool leftHalf);
     void showUseGodText();
@@ -163,7 +165,9 @@ private:
     QComboBox* CboQiGua = nullptr;
     QToolButton* BtoNewGua = nullptr;
     QToolButton* SpeedButton2 = nullptr;
-    QTreeWidget* ListView1 = nullptr;
+    QTreeView* ListView1 = nullptr;
+    CaseListModel* caseList_ = nullptr;
+    CaseListFeed* caseFeed_ = nullptr;
     QTabWidget* Page1 = nullptr;
     TReportPane* Redtliuyao = nullptr;
     TReportPane* Redtmeihua = nullptr;
