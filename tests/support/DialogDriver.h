@@ -55,6 +55,19 @@ inline void onNextDialog(std::function<void(QWidget*)> handler) {
     timer->start(10);
 }
 
+// Runs handler on the next popup menu that opens (a context menu runs its own event loop).
+inline void onNextPopup(std::function<void(QMenu*)> handler) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handler(menu);
+        }
+    });
+    timer->start(10);
+}
+
 // Runs open, which shows a modal dialog and returns once it is closed, and handler on that
 // dialog while it is up; the dialog is closed after the handler unless the handler closed it.
 // False when no modal dialog came up.

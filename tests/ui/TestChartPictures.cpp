@@ -24,6 +24,7 @@ using namespace qingheng;
 using qingheng::testing::castByNumber;
 using qingheng::testing::child;
 using qingheng::testing::MainWindowHome;
+using qingheng::testing::onNextPopup;
 using qingheng::testing::showAndWait;
 namespace fs = std::filesystem;
 
@@ -69,19 +70,6 @@ QString pdfText(const fs::path& pdf) {
     p.start(QStringLiteral("pdftotext"), {qpath(pdf), QStringLiteral("-")});
     if (!p.waitForFinished(30000) || p.exitCode() != 0) return QStringLiteral("(pdftotext failed)");
     return QString::fromUtf8(p.readAllStandardOutput()).replace(QRegularExpression(QStringLiteral("[ \\t]+")), " ");
-}
-
-// Runs handler on the next popup menu that opens.
-void onNextPopup(std::function<void(QMenu*)> handler) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            handler(menu);
-        }
-    });
-    timer->start(10);
 }
 
 // Opens the pane's context menu and triggers the item named text.

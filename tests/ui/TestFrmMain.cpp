@@ -42,6 +42,7 @@ using qingheng::testing::click;
 using qingheng::testing::inModalDialog;
 using qingheng::testing::MainWindowHome;
 using qingheng::testing::onNextDialog;
+using qingheng::testing::onNextPopup;
 using qingheng::testing::saveAsNewCase;
 using qingheng::testing::screenshot;
 using qingheng::testing::selectCaseRow;
@@ -83,19 +84,6 @@ bool wasShown(const ScriptedPrompts& script, const QString& text) {
 std::string fileText(const fs::path& path) {
     const auto doc = loadRtfOrTextFile(path, nullptr);
     return doc ? doc->plainText() : std::string("(missing)");
-}
-
-// Runs handler on the next popup menu that opens.
-void onNextPopup(std::function<void(QMenu*)> handler) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, handler] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            handler(menu);
-        }
-    });
-    timer->start(10);
 }
 
 // Records the URLs the program asks the desktop to open, instead of opening them.
