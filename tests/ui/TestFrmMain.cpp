@@ -70,6 +70,13 @@ void castAndSaveNumberCase(TFrmMain& w, ScriptedPrompts& script) {
     saveAsNewCase(w, QStringLiteral("财运"));
 }
 
+// Saves a number-cast case and opens it again from the list, as the case on view.
+void openSavedNumberCase(TFrmMain& w, ScriptedPrompts& script) {
+    castAndSaveNumberCase(w, script);
+    selectCaseRow(w, 0);
+    w.openCase();
+}
+
 // Types a note at the end of the six-lines pane, as a user does.
 void typeNote(TFrmMain& w, const QString& note) {
     auto* pane = w.findChild<TReportPane*>("Redtliuyao");
@@ -134,8 +141,7 @@ private slots:
 
     void startsWithTheDefaultsOfAFirstRun() {
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         QCOMPARE(w.windowTitle(), QStringLiteral("青衡六爻V3.3"));
         QCOMPARE(w.findChild<QComboBox*>("CboQiGua")->count(), 14);
         QCOMPARE(w.findChild<QComboBox*>("CboQiGua")->itemText(6), QStringLiteral("数字起卦"));
@@ -256,8 +262,7 @@ private slots:
     void refusalsChangeNothing() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         w.saveCase();
         QCOMPARE(script->lastText(), QStringLiteral("请先排一个正确的盘后再保存"));
         w.deleteCase();
@@ -280,8 +285,7 @@ private slots:
         fs::create_directories(backup);
         {
             TFrmMain w;
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(showAndWait(w));
             w.castByListItem(12);  // 随机起卦
             QVERIFY(w.chartValid());
             saveAsNewCase(w, QStringLiteral("临时保存"));
@@ -302,8 +306,7 @@ private slots:
             QVERIFY(fs::exists(home_ / "dat" / "replaced-20240210-093000" / "liuyao_f" / "0.rtf"));
         }
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         QCOMPARE(caseListRows(w), 0);
         script->questionAnswers.push_back(true);
         script->fileAnswers.push_back({QString::fromStdString((backup / "liuyao0.dat").string()), 0});
@@ -312,8 +315,7 @@ private slots:
         QCOMPARE(script->lastText(), QStringLiteral("成功导入，请重启软件！"));
         QVERIFY(!fs::exists(home_ / "dat" / "replaced-20240210-093000-2"));
         TFrmMain again;
-        again.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QVERIFY(showAndWait(again));
         QCOMPARE(caseListRows(again), 1);
     }
 
@@ -328,8 +330,7 @@ private slots:
         }
         {
             TFrmMain w;
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(showAndWait(w));
             QCOMPARE(w.findChild<TReportPane*>("Redtmeihua")->reportFontSize(), 14);
             QVERIFY(w.findChild<QTreeView*>("ListView1")->width() >= 30);
             w.close();
@@ -360,11 +361,8 @@ private slots:
     void castingWhileAnOpenedCaseHasEditsSavesThemFirst() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        castAndSaveNumberCase(w, *script);
-        selectCaseRow(w, 0);
-        w.openCase();
+        QVERIFY(showAndWait(w));
+        openSavedNumberCase(w, *script);
         typeNote(w, QStringLiteral("我的批注"));
         script->questionAnswers = {true, true};  // 当前卦例文本已改变，要保存吗？ 确定要修改…？
         w.findChild<QToolButton*>("Btobg")->click();
@@ -380,8 +378,7 @@ private slots:
         fs::create_directories(backup);
         {
             TFrmMain w;
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(showAndWait(w));
             castAndSaveNumberCase(w, *script);
             script->folderAnswers.push_back(QString::fromStdString(backup.string()));
             w.exportHistory();
@@ -400,8 +397,7 @@ private slots:
         }
         const std::string restoredReport = fileText(backup / "liuyao_f" / "0.rtf");
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         castAndSaveNumberCase(w, *script);  // a case of the wiped book's successor
         selectCaseRow(w, 0);
         w.openCase();
@@ -419,8 +415,7 @@ private slots:
     void anOpenedNumberCaseKeepsItsInputAndMethodWhenCastAgain() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         castAndSaveNumberCase(w, *script);
         fs::remove(home_ / "liuyao_f" / "0.rtf");  // the report is rebuilt on opening
         auto* methods = w.findChild<QComboBox*>("CboQiGua");
@@ -440,8 +435,7 @@ private slots:
     void closingWithTypedNotesAsksAndCancelKeepsTheWindowOpen() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         script->inputAnswers.push_back(QStringLiteral("12"));
         w.castByListItem(6);  // a new chart, not saved
         typeNote(w, QStringLiteral("新卦的批注"));
@@ -464,11 +458,8 @@ private slots:
     void closingAnOpenedCaseWithEditsSavesOnYes() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        castAndSaveNumberCase(w, *script);
-        selectCaseRow(w, 0);
-        w.openCase();
+        QVERIFY(showAndWait(w));
+        openSavedNumberCase(w, *script);
         typeNote(w, QStringLiteral("关窗前的批注"));
         script->choiceAnswers = {Answer::Yes};
         script->questionAnswers = {true};  // 确定要修改…？
@@ -481,8 +472,7 @@ private slots:
     void theFontDialogStartsFromTheDrawnFontAndASizeChangeKeepsTheName() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         auto* pane = w.findChild<TReportPane*>("Redtliuyao");
         const QString drawn = pane->drawnFontFamily();
         QVERIFY(drawn.startsWith(QStringLiteral("AR PL UMing")));
@@ -505,8 +495,7 @@ private slots:
     void settingSelectedTextOffersAFontAndAColour() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         script->inputAnswers.push_back(QStringLiteral("12"));
         w.castByListItem(6);
         auto* pane = w.findChild<TReportPane*>("Redtliuyao");
@@ -533,8 +522,7 @@ private slots:
     void aFirstStartShowsAWholeChartOnScreen() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry()));
         QVERIFY(w.width() > 400 && w.height() > 400);
         script->inputAnswers.push_back(QStringLiteral("12"));
@@ -570,8 +558,7 @@ private slots:
         }
         {
             TFrmMain w;
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(showAndWait(w));
             QCOMPARE(w.size(), QSize(700, 450));
             QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry()));
             const QList<int> sizes = w.findChild<QSplitter*>()->sizes();
@@ -591,8 +578,7 @@ private slots:
 
     void textBoxesStopTakingInputAtTheirByteLimit() {
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         struct Case {
             const char* box;
             QString typed, kept;
@@ -671,8 +657,7 @@ private slots:
     void useGodRightClickShowsHowTheUseGodIsTaken() {
         ScopedScriptedPrompts script;
         TFrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         auto* lstqu = w.findChild<QComboBox*>("lstqu");
         lstqu->setCurrentIndex(2);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), lstqu->mapToGlobal(QPoint(2, 2)));
