@@ -140,11 +140,13 @@ Status MDataBase::liveIds(int limit, std::vector<std::uint32_t>& ids) const {
 
 Status MDataBase::searchCaseRows(CaseQuery& query, std::vector<CaseRow>& rows, int limit) const {
     rows.clear();
-    return scanMatching(query, limit, [&](std::uint32_t id, const char* s) {
-        rows.push_back(decodeCaseRow(s));
-        rows.back().id = id;
-        return true;
-    });
+    return forEachCaseRow(
+        query,
+        [&](const CaseRow& row) {
+            rows.push_back(row);
+            return true;
+        },
+        limit);
 }
 
 Status MDataBase::forEachCaseRow(CaseQuery& query, const std::function<bool(const CaseRow&)>& visit, int limit) const {
